@@ -1,0 +1,125 @@
+// Start-up and shutdown, and the shared state they set up.
+#include "startup.h"
+
+#include <allegro.h>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "field/field.h"
+#include "overlays/extras.h"
+#include "overlays/scroller.h"
+#include "resources/archive.h"
+#include "state.h"
+
+flags_record flags;
+snap_record snap;
+std::mutex ZE_tick_lock;
+BITMAP *screenbuf;
+BITMAP *construct;
+
+bool ZE_use_fixed_seed = false;
+unsigned ZE_fixed_seed = 0;
+
+static const char MIDI_UNAVAILABLE[] = "Sorry, MIDI is unavailable\r";
+static const int32_t SCROLL_CLOCK_START = -100;
+static const int16_t START_MODE = 4;
+
+void ZE_seed_random(void)
+{
+    srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
+}
+
+void ZE_fatal(const char *format, ...)
+{
+    // A message printed under a full-screen window would not be seen.
+    if (screen != NULL) {
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    }
+    va_list args;
+    va_start(args, format);
+    fputs("tessera: ", stderr);
+    vfprintf(stderr, format, args);
+    fputc('\n', stderr);
+    va_end(args);
+    exit(1);
+}
+
+void ZE_initialize_variables(void)
+{
+    ZE_seed_random();
+
+    screenbuf = create_bitmap(SCREENBUF_W, SCREENBUF_H);
+    construct = create_bitmap(CONSTRUCT_W, CONSTRUCT_H);
+    __text = ZE_new_scroll_buffer(ZE_scroll_text);
+    if (screenbuf == NULL || construct == NULL || __text == NULL) {
+        ZE_fatal("out of memory for the work bitmaps");
+    }
+
+    for (int k = 0; k < TILES; k++) {
+        ZE_write(cels.home_x[k], 0);
+        ZE_write(cels.home_y[k], 0);
+        ZE_write(cels.x[k], 0);
+        ZE_write(cels.y[k], 0);
+        ZE_write(cels.dir[k], 0);
+    }
+
+    ZE_write(flags.scroll_clock, SCROLL_CLOCK_START);
+    ZE_write(flags.dot_phase, 0);
+    ZE_write(flags.mode, START_MODE);
+    ZE_write(flags.field, 0);
+    ZE_write(flags.done, 0);
+    ZE_write(flags.move_delay, 0);
+    ZE_write(flags.logo_delay, 0);
+    ZE_write(flags.wave, 0);
+    ZE_write(flags.hold, 0);
+    ZE_write(flags.vsync, 0);
+
+    ZE_initialize_letters();
+}
+
+void ZE_startup(void)
+{
+    // Without an X display Allegro has no system driver, and installing the
+    // timer would then crash.
+    if (allegro_init() != 0) {
+        ZE_fatal("cannot start Allegro: %s", allegro_error);
+    }
+    install_timer();
+    install_keyboard();
+    rest(0);
+
+    ZE_initialize_variables();
+    ZE_load_resources();
+
+    set_color_depth(8);
+    if (set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) != 0) {
+        ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
+    }
+
+    // A driver that found no device plays in silence, so the viewer is told
+    // the same as when sound cannot be installed at all.
+    if (install_sound(DIGI_NONE, MIDI_AUTODETECT, "..") != 0 || midi_driver == NULL ||
+        midi_driver->id == MIDI_NONE) {
+        puts(MIDI_UNAVAILABLE);
+        fflush(stdout);
+    }
+    set_volume(-1, 255);
+}
+
+void ZE_shutdown(void)
+{
+    destroy_bitmap(screenbuf);
+    destroy_bitmap(construct);
+    for (int i = 0; i < RES_PICTURES; i++) {
+        destroy_bitmap(iso_backs[i]);
+    }
+    for (int g = 0; g < SCROLL_GLYPHS; g++) {
+        destroy_bitmap(scrollie[g]);
+    }
+    for (int g = 0; g < LOGO_GLYPHS; g++) {
+        destroy_bitmap(logo[g]);
+    }
+}

@@ -1,0 +1,6 @@
+// The intro.
+#include "tulor.h"
+
+PALETTE palette;
+
+void TU_intro(void) {}

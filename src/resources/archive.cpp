@@ -1,0 +1,129 @@
+// The resource archive. A member is never read in place: it is copied to
+// the temporary file and loaded from there by the library's own loaders.
+#include "archive.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "colormaps.h"
+#include "driver/startup.h"
+
+BITMAP *iso_backs[RES_PICTURES];
+PALETTE iso_pal[RES_PICTURES];
+BITMAP *scrollie[SCROLL_GLYPHS];
+BITMAP *logo[LOGO_GLYPHS];
+MIDI *muzak;
+
+static BITMAP *trash; // a glyph sheet while it is being sliced
+static PALETTE junk;  // receives the glyph sheets' palettes; nothing reads it
+
+void extract_resource(const char *name, int32_t offset, int32_t length)
+{
+    unsigned char staging[RES_STAGING_SIZE];
+    memset(staging, 0, sizeof staging);
+    if (length > RES_STAGING_SIZE) {
+        ZE_fatal("%s: member at offset %d is longer than %d bytes", name, (int)offset,
+                 (int)RES_STAGING_SIZE);
+    }
+
+    FILE *archive = fopen(name, "rb");
+    if (archive == NULL) {
+        ZE_fatal("%s: cannot open the archive (%s)", name, strerror(errno));
+    }
+    fseek(archive, offset, SEEK_SET);
+    for (int32_t i = 0; i < length; i++) {
+        int c = fgetc(archive);
+        if (c == EOF) {
+            fclose(archive);
+            ZE_fatal("%s: the archive ends inside the member at offset %d (%d bytes)", name,
+                     (int)offset, (int)length);
+        }
+        staging[i] = static_cast<unsigned char>(c);
+    }
+    fclose(archive);
+
+    FILE *temp = fopen(RES_TEMP_NAME, "wb");
+    if (temp == NULL) {
+        ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
+    }
+    bool written = true;
+    for (int32_t i = 0; i < length && written; i++) {
+        written = fputc(staging[i], temp) != EOF;
+    }
+    if (fclose(temp) != 0 || !written) {
+        ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
+    }
+}
+
+BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h,
+                               const char *what)
+{
+    extract_resource(RES_ARCHIVE_NAME, member.offset, member.length);
+    BITMAP *bmp = load_pcx(RES_TEMP_NAME, pal);
+    remove(RES_TEMP_NAME);
+    if (bmp == NULL || bitmap_color_depth(bmp) != 8 || bmp->w < min_w || bmp->h < min_h) {
+        ZE_fatal("%s: the %s at offset %d is not an 8-bit PCX of at least %dx%d", RES_ARCHIVE_NAME,
+                 what, (int)member.offset, min_w, min_h);
+    }
+    return bmp;
+}
+
+// Cuts a sheet into `count` glyphs of w x h, row by row: glyph r * cols + c
+// is the rectangle at (left + c * cell_w, top + r * cell_h).
+static void slice_sheet(BITMAP **glyphs, int cols, int rows, int cell_w, int cell_h, int left,
+                        int top, int w, int h)
+{
+    for (int r = 0; r < rows; r++) {
+        for (int c = 0; c < cols; c++) {
+            BITMAP *glyph = create_bitmap(w, h);
+            if (glyph == NULL) {
+                ZE_fatal("out of memory for the glyphs");
+            }
+            glyphs[cols * r + c] = glyph;
+            blit(trash, glyph, left + c * cell_w, top + r * cell_h, 0, 0, w, h);
+        }
+    }
+}
+
+void ZE_load_resources(void)
+{
+    ZE_read_color_maps();
+
+    for (int i = 0; i < RES_PICTURES; i++) {
+        iso_backs[i] = ZE_load_picture_member(RES_PICTURE[i], iso_pal[i], PICTURE_MIN_W,
+                                              PICTURE_MIN_H, "picture");
+        _shadows[i] = ZE_shadow_maps[i];
+        _lights[i] = ZE_light_maps[i];
+        // Row 0 is the identity, so colour-0 pixels leave what lies beneath.
+        for (int k = 0; k < PAL_SIZE; k++) {
+            _shadows[i]->data[0][k] = static_cast<unsigned char>(k);
+            _lights[i]->data[0][k] = static_cast<unsigned char>(k);
+        }
+    }
+
+    trash = ZE_load_picture_member(RES_SCROLL_SHEET, junk,
+                                   SCROLL_CELL_W * (SCROLL_SHEET_COLS - 1) + SCROLL_GLYPH_W,
+                                   SCROLL_CELL_H * (SCROLL_SHEET_ROWS - 1) + SCROLL_GLYPH_H,
+                                   "scroller glyph sheet");
+    slice_sheet(scrollie, SCROLL_SHEET_COLS, SCROLL_SHEET_ROWS, SCROLL_CELL_W, SCROLL_CELL_H, 0, 0,
+                SCROLL_GLYPH_W, SCROLL_GLYPH_H);
+    destroy_bitmap(trash);
+    trash = NULL;
+
+    trash = ZE_load_picture_member(RES_LOGO_SHEET, junk, LOGO_CELL_W * LOGO_SHEET_COLS,
+                                   LOGO_CELL_H * LOGO_SHEET_ROWS, "logo glyph sheet");
+    slice_sheet(logo, LOGO_SHEET_COLS, LOGO_SHEET_ROWS, LOGO_CELL_W, LOGO_CELL_H, 1, 1,
+                LOGO_GLYPH_W, LOGO_GLYPH_H);
+    destroy_bitmap(trash);
+    trash = NULL;
+
+    // The song's copy stays in the temporary file until the intro's loading
+    // replaces and removes it.
+    extract_resource(RES_ARCHIVE_NAME, RES_SONG.offset, RES_SONG.length);
+    muzak = load_midi(RES_TEMP_NAME);
+    if (muzak == NULL) {
+        ZE_fatal("%s: the song at offset %d is not a MIDI file", RES_ARCHIVE_NAME,
+                 (int)RES_SONG.offset);
+    }
+}

@@ -1,0 +1,32 @@
+// The resource archive: members copied out through the temporary file and
+// loaded by the library's loaders, and everything the main part loads.
+#ifndef TESSERA_ARCHIVE_H
+#define TESSERA_ARCHIVE_H
+
+#include <allegro.h>
+#include <cstdint>
+
+#include "directory.h"
+
+// Copies `length` bytes of archive `name` from `offset` into "tempola.xyz",
+// replacing the file. Exits with a message if the archive ends early or the
+// temporary file cannot be written.
+void extract_resource(const char *name, int32_t offset, int32_t length);
+
+// Loads the colour-map rows, the ten pictures, both glyph sheets and the song.
+// Called once by start-up, before the graphics mode is set. Leaves
+// "tempola.xyz" holding the song.
+void ZE_load_resources(void);
+
+// Extracts `member` and loads it as an 8-bit PCX of at least min_w x min_h,
+// removing the temporary file again; `what` names it in the message if not.
+BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h,
+                               const char *what);
+
+extern BITMAP *iso_backs[RES_PICTURES];
+extern PALETTE iso_pal[RES_PICTURES];
+extern BITMAP *scrollie[SCROLL_GLYPHS];
+extern BITMAP *logo[LOGO_GLYPHS];
+extern MIDI *muzak;
+
+#endif

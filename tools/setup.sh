@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tessera needs that are not there yet.
+#   tools/setup.sh run    what building and running the demo needs
+#   tools/setup.sh test   that, plus what the test suite needs
+set -euo pipefail
+
+run_packages=(
+    build-essential cmake pkg-config
+    liballegro4-dev             # the game library
+    libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
+    libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
+)
+test_packages=(
+    googletest libgtest-dev
+    xvfb xdotool x11-apps imagemagick   # the real program in a real X window
+    fluidsynth ffmpeg                   # rendering the song and capturing video
+)
+
+wanted=("${run_packages[@]}")
+if [ "${1:-run}" = test ]; then
+    wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
