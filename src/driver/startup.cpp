@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "field/field.h"
+#include "fluid_midi.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
@@ -99,6 +100,7 @@ void ZE_startup(void)
         ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
     }
 
+    ZE_register_midi_drivers();
     // A driver that found no device plays in silence, so the viewer is told
     // the same as when sound cannot be installed at all.
     if (install_sound(DIGI_NONE, MIDI_AUTODETECT, "..") != 0 || midi_driver == NULL ||

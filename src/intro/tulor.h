@@ -4,11 +4,54 @@
 #define TESSERA_TULOR_H
 
 #include <allegro.h>
+#include <atomic>
+#include <cstdint>
+
+#include "resources/directory.h"
+
+// One pixel of the logo. The handler moves y and counts steps down while the
+// frame loop draws; x, colour and speed are fixed before the handler starts.
+struct tulor_cell {
+    int16_t x;                  // column in the logo picture, 0..319
+    std::atomic<int16_t> y;     // current row in picture coordinates
+    int16_t colour;             // 1..31
+    int16_t speed;              // rows per tick: +1..+3 down, -1..-3 up
+    std::atomic<int16_t> steps; // ticks of travel left
+};
+
+struct tulor_record {
+    BITMAP *band;                  // 278 x 31 light band
+    std::atomic<uint8_t> done;     // the intro is to end
+    std::atomic<int16_t> countdown; // ticks left until the intro ends by itself
+    std::atomic<int16_t> pat_x;    // anchor of the band's pattern, 0..255
+    std::atomic<int16_t> pat_y;
+    std::atomic<int16_t> pat_delay; // ticks since the pattern last moved, 0..6
+    tulor_cell cells[INTRO_MAX_CELLS];
+    int16_t count;                 // cells in use
+};
+
+extern tulor_record tulor;
+extern COLOR_MAP tulor_map;     // lighting towards black; row 0 the identity
+extern BITMAP *_32x_textures;   // the pattern sheet
+extern PALETTE palette;         // the intro palette: the logo picture's own
+
+// Resets the record, makes the band, loads both intro members, builds the
+// cell list and tulor_map. `name` is not opened: both come from the archive.
+void TU_read_source_graphic(const char *name);
+
+// Gives every cell its speed and travel and moves it away from home.
+void TU_scatter_cells(void);
+
+// The intro's 60 Hz handler: cells, pattern anchor, countdown, Esc and Alt.
+void TU_animate_cells(void);
+
+// Draws one intro frame into `bmp` without showing it.
+void TU_draw_frame(BITMAP *bmp);
+
+// Draws one intro frame into `bmp` and shows it with ZE_final_pass.
+void TU_render_frame(BITMAP *bmp);
 
 // Runs the whole intro and returns once it has faded out.
 void TU_intro(void);
-
-// The intro palette: the logo picture's own.
-extern PALETTE palette;
 
 #endif
