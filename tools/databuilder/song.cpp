@@ -2,6 +2,7 @@
 // with a text event.
 #include "song.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "resources/directory.h"
