@@ -81,3 +81,80 @@ press() {
 screenshot() {
     xwd -root -silent | convert xwd:- "$1"
 }
+
+# ---- Helpers for the end-to-end tests (e2e_*.sh, long_e2e_*.sh).
+
+# Looks at the data, the screenshot file or the X screen: see check.py.
+check() {
+    python3 "$SOURCE/tests/xvfb/check.py" --data "$WORK/run" "$@"
+}
+
+# No sound device and no personal Allegro settings: the program then finds no
+# MIDI output, as on a machine without a sound card.
+quiet_environment() {
+    mkdir -p "$WORK/home"
+    export HOME="$WORK/home"
+    unset ALLEGRO
+    export PULSE_SERVER=unix:/nonexistent PIPEWIRE_REMOTE=/nonexistent
+    export JACK_NO_START_SERVER=1 ALSA_CONFIG_PATH=/nonexistent
+}
+
+running() {
+    [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null
+}
+
+# Seconds since the epoch, with fractions.
+now() {
+    date +%s.%N
+}
+
+# Passes when $1 <= $2 <= $3 (decimal numbers).
+between() {
+    python3 -c "import sys; a, x, b = map(float, sys.argv[1:]); sys.exit(not a <= x <= b)" "$@"
+}
+
+# Checksums of the data files in the run folder.
+data_sums() {
+    (cd "$WORK/run" && sha256sum res.dat res_2.dat)
+}
+
+# The console output must be the one line about MIDI.
+check_console() {
+    printf 'Sorry, MIDI is unavailable\r\n' >"$WORK/expected-stdout"
+    cmp -s "$WORK/stdout" "$WORK/expected-stdout" ||
+        fail "standard output is not the single MIDI line: $(od -c "$WORK/stdout" | head -5)"
+}
+
+# Keeps the current screen as $TESSERA_SCREENSHOTS/$1.png when that folder is given.
+keep_screen() {
+    [ -n "${TESSERA_SCREENSHOTS:-}" ] || return 0
+    xwd -root -silent >"$WORK/keep.xwd"
+    check png "$WORK/keep.xwd" "$TESSERA_SCREENSHOTS/$1.png"
+}
+
+# Plays the whole demo without a key: intro, ten pictures, fade, exit status 0,
+# in 270 s of wall time (8.2 s intro, 10 x 26.15 s pictures, two fades) within
+# 3 %. Meanwhile the screen is watched: the intro, then pictures 0..9 in order,
+# each for 1569 ticks, each change with a flash. The data files stay as they
+# were and no temporary file is left behind.
+run_whole_demo() {
+    quiet_environment
+    local sums_before start end took
+    sums_before=$(data_sums)
+    start=$(now)
+    start_app
+    check monitor --pid "$APP_PID" --out "$WORK/timeline.log" &
+    local monitor=$!
+    wait_app 400
+    end=$(now)
+    wait "$monitor" || fail "watching the screen failed"
+    took=$(python3 -c "print(round($end - $start, 2))")
+    echo "the demo ran $took s and ended with status $APP_STATUS"
+    [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS, stderr: $(head -c 2000 "$WORK/stderr")"
+    between 261.9 "$took" 278.1 || fail "the demo ran $took s, not 270 s +- 3 %"
+    check timeline "$WORK/timeline.log"
+    [ ! -e "$WORK/run/tempola.xyz" ] || fail "tempola.xyz was left behind"
+    [ ! -e "$WORK/run/capture.pcx" ] || fail "capture.pcx was written without Space"
+    [ "$(data_sums)" = "$sums_before" ] || fail "the data files changed"
+    check_console
+}

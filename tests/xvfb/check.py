@@ -1,0 +1,747 @@
+#!/usr/bin/env python3
+"""Looks at Tessera from outside: its data files, its capture.pcx and the X screen.
+
+The tests under Xvfb call this with a subcommand. Everything it expects is
+worked out from the data files in the run folder (--data), so any conforming
+data set gives its own expectations: the pictures and palettes come from the
+archive's members, the bar shades from the colour-map rows file.
+
+Frames are compared in the demo's own terms: a 320x240 grid of colours, each
+colour the 6-bit red, green and blue of a palette entry packed into one int.
+The X screen shows each frame pixel as a 2x2 block; its 8-bit components
+divided by 4 give the 6-bit palette values back exactly.
+"""
+import argparse
+import ctypes
+import os
+import select
+import struct
+import subprocess
+import sys
+import threading
+import time
+import zlib
+
+W, H = 320, 240
+FIELD_H = 200  # rows 0..199 hold the dots, the tiles and the letters
+
+# Where the members lie in res.dat: (offset, length).
+PICTURES = [(28178, 30141), (422835, 48168), (113306, 29764), (143070, 39651),
+            (182721, 63070), (245794, 60422), (306216, 35218), (341434, 54495),
+            (395929, 16318), (58319, 54987)]
+INTRO_SOURCE = (412247, 5823)
+SONG = (471003, 34189)
+
+# res_2.dat: per destination colour j, per picture n, six bytes; bytes 2..5
+# are the shadow rows 75, 130, 175 and 225.
+ROWS_GROUP, ROWS_BLOCK = 60, 6
+SHADOW_BYTE = {75: 2, 130: 3, 175: 4, 225: 5}
+BARS = [(0, 5, 75), (6, 10, 130), (11, 15, 175), (16, 20, 225),
+        (300, 304, 225), (305, 309, 175), (310, 314, 130), (315, 319, 75)]
+
+# The intro: the logo sits on rows 20..219; the light band covers x 22..299, y 96..126.
+LOGO_TOP = 20
+BAND = (22, 96, 299, 126)
+
+# Home of the tile field: this rectangle is wholly covered by tiles at rest.
+FIELD_INNER = (18, 10, 297, 187)
+TEXT_ROWS = (205, 223)
+DOT_COLOURS = list(range(224, 240)) + list(range(239, 223, -1)) + [224, 224]
+
+
+def fail(message):
+    print("FAIL: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def pack(r, g, b):
+    return (r << 12) | (g << 6) | b
+
+
+def unpack(c):
+    return (c >> 12) & 63, (c >> 6) & 63, c & 63
+
+
+# ---------------------------------------------------------------- PCX files
+
+def decode_pcx(data):
+    """(width, height, pixels as rows of bytes, palette as 256 packed 6-bit colours)."""
+    if len(data) < 128 + 769 or data[0] != 10 or data[3] != 8:
+        raise ValueError("not an 8-bit PCX")
+    xmin, ymin, xmax, ymax = struct.unpack_from("<4H", data, 4)
+    planes = data[65]
+    stride = struct.unpack_from("<H", data, 66)[0]
+    if planes != 1:
+        raise ValueError("PCX with %d planes" % planes)
+    width, height = xmax - xmin + 1, ymax - ymin + 1
+    if data[-769] != 12:
+        raise ValueError("PCX without a 256-colour palette")
+    raw = data[-768:]
+    palette = [pack(raw[3 * i] >> 2, raw[3 * i + 1] >> 2, raw[3 * i + 2] >> 2) for i in range(256)]
+    out = bytearray()
+    need = stride * height
+    at, end = 128, len(data) - 769
+    while len(out) < need:
+        if at >= end:
+            raise ValueError("PCX pixel data cut short")
+        c = data[at]
+        at += 1
+        if c & 0xC0 == 0xC0:
+            if at >= end:
+                raise ValueError("PCX pixel data cut short")
+            out += bytes([data[at]]) * (c & 0x3F)
+            at += 1
+        else:
+            out.append(c)
+    rows = [bytes(out[y * stride:y * stride + width]) for y in range(height)]
+    return width, height, rows, palette
+
+
+def read_pcx(path):
+    with open(path, "rb") as f:
+        return decode_pcx(f.read())
+
+
+class Data:
+    """What a run folder's data files say the screen will show."""
+
+    def __init__(self, folder):
+        with open(os.path.join(folder, "res.dat"), "rb") as f:
+            archive = f.read()
+        with open(os.path.join(folder, "res_2.dat"), "rb") as f:
+            self.rows = f.read()
+        self.archive = archive
+        self.pictures = []
+        for offset, length in PICTURES:
+            w, h, rows, pal = decode_pcx(archive[offset:offset + length])
+            self.pictures.append((rows, pal))
+        w, h, rows, pal = decode_pcx(archive[INTRO_SOURCE[0]:INTRO_SOURCE[0] + INTRO_SOURCE[1]])
+        self.intro_palette = pal
+        self.intro_logo = rows
+
+    def shadow(self, n, row, dest):
+        """Shadow map of picture n, given row, entry dest."""
+        return self.rows[dest * ROWS_GROUP + n * ROWS_BLOCK + SHADOW_BYTE[row]]
+
+    def bar_colours(self, n):
+        """Per column x, the colour a bar shows over colour 0 in picture n (None: no bar)."""
+        cols = [None] * W
+        for x1, x2, c in BARS:
+            for x in range(x1, x2 + 1):
+                cols[x] = self.pictures[n][1][self.shadow(n, c, 0)]
+        return cols
+
+    def intro_expected(self):
+        """The intro frame with every cell home, as packed colours (band excluded by callers)."""
+        pal = self.intro_palette
+        frame = [[pal[0]] * W for _ in range(H)]
+        for y, row in enumerate(self.intro_logo[:200]):
+            line = frame[y + LOGO_TOP]
+            for x in range(W):
+                v = row[x]
+                if 1 <= v <= 31:
+                    line[x] = pal[v]
+        return frame
+
+
+# ---------------------------------------------------------------- the X screen
+
+def parse_xwd(data, check_doubling=True):
+    """A 640x480 root window dump as a 320x240 frame of packed colours."""
+    fields = struct.unpack_from(">25I", data, 0)
+    header_size, bpp, bytes_per_line = fields[0], fields[11], fields[12]
+    width, height, byte_order, ncolors = fields[4], fields[5], fields[7], fields[19]
+    if bpp != 32 or (width, height) != (2 * W, 2 * H):
+        raise ValueError("unexpected screen: %dx%d at %d bits" % (width, height, bpp))
+    at = header_size + 12 * ncolors
+    lsb = byte_order == 0
+    frame = []
+    doubled = True
+    for y in range(H):
+        row = data[at + 2 * y * bytes_per_line: at + (2 * y + 1) * bytes_per_line]
+        if check_doubling and doubled:
+            below = data[at + (2 * y + 1) * bytes_per_line: at + (2 * y + 2) * bytes_per_line]
+            if row != below or row[0::8] != row[4::8] or row[1::8] != row[5::8] \
+                    or row[2::8] != row[6::8]:
+                doubled = False
+        if lsb:
+            b, g, r = row[0::8], row[1::8], row[2::8]
+        else:
+            r, g, b = row[1::8], row[2::8], row[3::8]
+        frame.append([((rr >> 2) << 12) | ((gg >> 2) << 6) | (bb >> 2)
+                      for rr, gg, bb in zip(r, g, b)])
+    return frame, doubled
+
+
+def grab(keep=None):
+    """The X screen now, halved; with keep, the raw dump is saved there too."""
+    data = subprocess.run(["xwd", "-root", "-silent"], check=True,
+                          stdout=subprocess.PIPE).stdout
+    if keep:
+        with open(keep, "wb") as f:
+            f.write(data)
+    return parse_xwd(data)
+
+
+def write_png(path, frame, scale=2):
+    """Saves a frame of packed colours as an RGB PNG, each pixel scale x scale."""
+    raw = bytearray()
+    for row in frame:
+        line = bytearray(b"\0")
+        for c in row:
+            r, g, b = unpack(c)
+            line += bytes((r * 255 // 63, g * 255 // 63, b * 255 // 63)) * scale
+        raw += bytes(line) * scale
+    def chunk(name, body):
+        return struct.pack(">I", len(body)) + name + body + \
+            struct.pack(">I", zlib.crc32(name + body) & 0xFFFFFFFF)
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(
+        ">IIBBBBB", W * scale, H * scale, 8, 2, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+# ---------------------------------------------------------------- what a frame shows
+
+def is_black(frame):
+    return all(c == 0 for row in frame for c in row)
+
+
+def is_uniform(frame):
+    first = frame[0][0]
+    return all(c == first for row in frame for c in row)
+
+
+def intro_match(frame, expected, with_band=False):
+    """Fraction of the pixels outside the light band that equal the assembled logo."""
+    same = total = 0
+    x1, y1, x2, y2 = BAND
+    for y in range(H):
+        for x in range(W):
+            if not with_band and y1 <= y <= y2 and x1 <= x <= x2:
+                continue
+            total += 1
+            same += frame[y][x] == expected[y][x]
+    return same / total
+
+
+def bottom_band_match(frame, data, n):
+    """Fraction of the rows below the text (224..239) that show picture n's colour 0,
+    shaded by its bars at both ends. Rows 200..223 can hold tiles that strayed
+    down and the text."""
+    pal0 = data.pictures[n][1][0]
+    bars = data.bar_colours(n)
+    same = total = 0
+    for y in range(TEXT_ROWS[1] + 1, H):
+        row = frame[y]
+        for x in range(W):
+            want = bars[x] if bars[x] is not None else pal0
+            same += row[x] == want
+            total += 1
+    return same / total
+
+
+def field_match(frame, data, n):
+    """Fraction of the always-covered field rectangle that shows picture n in place."""
+    rows = data.pictures[n][0]
+    pal = data.pictures[n][1]
+    x1, y1, x2, y2 = FIELD_INNER
+    same = total = 0
+    for y in range(y1, y2 + 1):
+        row, src = frame[y], rows[y]
+        for x in range(x1, x2 + 1):
+            same += row[x] == pal[src[x]]
+            total += 1
+    return same / total
+
+
+def which_picture(frame, data):
+    """The picture whose colours the bottom band shows, or None (intro, flash, fade)."""
+    best, best_score = None, 0.0
+    for n in range(len(data.pictures)):
+        score = bottom_band_match(frame, data, n)
+        if score > 0.995:
+            # Pictures with equal band colours are told apart by the field.
+            score += field_match(frame, data, n)
+            if score > best_score:
+                best, best_score = n, score
+    return best
+
+
+def dots_check(frame, data, n):
+    """In the margins around the field: (phase, fraction of dot places that show the
+    ramp at that phase, fraction of the places between dots that show colour 0)."""
+    pal = data.pictures[n][1]
+    margin = [(x, y) for y in range(0, FIELD_H) for x in range(0, 320)
+              if x < 4 or x > 307 or y < 2]
+    between = [(x, y) for x, y in margin if x % 2 or y % 2]
+    dots = [(x, y) for x, y in margin if not x % 2 and not y % 2]
+    free = sum(frame[y][x] == pal[0] for x, y in between) / len(between)
+    best = (0, 0.0)
+    for phase in range(200):
+        same = 0
+        for x, y in dots:
+            i = y + phase
+            if i > 200:
+                i -= 200
+            same += frame[y][x] == pal[DOT_COLOURS[i // 6]]
+        score = same / len(dots)
+        if score > best[1]:
+            best = (phase, score)
+    return best[0], best[1], free
+
+
+def text_ink(frame, data, n):
+    """Pixels of the text rows, between the bars, that are not colour 0."""
+    pal0 = data.pictures[n][1][0]
+    return sum(frame[y][x] != pal0 for y in range(TEXT_ROWS[0], TEXT_ROWS[1] + 1)
+               for x in range(21, 300))
+
+
+def classify(frame, data, expected_intro):
+    """'black', 'main N', 'intro' (the logo, whole or assembling) or 'other' (a flash,
+    a fade, a frame torn by a palette change)."""
+    if is_black(frame):
+        return "black"
+    n = which_picture(frame, data)
+    if n is not None:
+        return "main %d" % n
+    pal = set(data.intro_palette)
+    if all(c in pal for row in frame for c in row) and \
+            intro_match(frame, expected_intro) > 0.5:
+        return "intro"
+    return "other"
+
+
+def brightness(frame):
+    total = 0
+    for row in frame[::4]:
+        for c in row[::4]:
+            r, g, b = unpack(c)
+            total += r + g + b
+    return total / (3 * 63 * len(frame[::4]) * len(frame[0][::4]))
+
+
+# ---------------------------------------------------------------- the program
+
+def alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    # A zombie has ended too.
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().split(")")[-1].split()[0] != "Z"
+    except OSError:
+        return False
+
+
+class Writes:
+    """Counts the times a file in a folder is written and closed (inotify)."""
+    IN_OPEN, IN_CLOSE_WRITE = 0x20, 0x08
+
+    def __init__(self, folder, name):
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(os.O_NONBLOCK)
+        if self.fd < 0:
+            fail("inotify is not available")
+        # Watching opens too keeps two closes from merging into one event.
+        if self.libc.inotify_add_watch(self.fd, folder.encode(),
+                                       self.IN_OPEN | self.IN_CLOSE_WRITE) < 0:
+            fail("cannot watch " + folder)
+        self.name = name.encode()
+        self.times = []
+
+    def poll(self, seconds):
+        end = time.monotonic() + seconds
+        while True:
+            left = end - time.monotonic()
+            if left <= 0:
+                return
+            if not select.select([self.fd], [], [], left)[0]:
+                continue
+            buf = os.read(self.fd, 65536)
+            now = time.monotonic()
+            at = 0
+            while at < len(buf):
+                wd, mask, cookie, size = struct.unpack_from("iIII", buf, at)
+                name = buf[at + 16:at + 16 + size].rstrip(b"\0")
+                at += 16 + size
+                if mask & self.IN_CLOSE_WRITE and name == self.name:
+                    self.times.append(now)
+
+
+# ---------------------------------------------------------------- subcommands
+
+def cmd_wait(args, data):
+    """Waits until the screen shows the given state; prints the seconds it took."""
+    start = time.monotonic()
+    expected = data.intro_expected()
+    last = None
+    while time.monotonic() - start < args.timeout:
+        if args.pid and not alive(args.pid):
+            fail("the program ended while waiting for '%s' (last seen: %s)" % (args.state, last))
+        frame, _ = grab()
+        if args.state == "shown":
+            ok = not is_uniform(frame)
+            last = "uniform" if not ok else "shown"
+        elif args.state == "logo":
+            score = intro_match(frame, expected)
+            last = "intro %.3f" % score
+            ok = score == 1.0
+        else:
+            last = classify(frame, data, expected)
+            ok = last == args.state or (args.state == "main" and last.startswith("main "))
+        if ok:
+            print("%.2f" % (time.monotonic() - start))
+            return
+        time.sleep(args.interval)
+    fail("the screen did not show '%s' within %.0f s (last seen: %s)" %
+         (args.state, args.timeout, last))
+
+
+def cmd_classify(args, data):
+    frame, doubled = grab(args.keep)
+    print(classify(frame, data, data.intro_expected()))
+
+
+def cmd_differs(args, data):
+    """Two screenshots a moment apart differ: the picture moves."""
+    first, _ = grab()
+    time.sleep(args.gap)
+    second, _ = grab()
+    if first == second:
+        fail("the screen stood still for %.1f s" % args.gap)
+
+
+def cmd_intro(args, data):
+    """The assembled logo: rows 20..219 show the logo picture's cells in their colours,
+    every other pixel outside the light band is colour 0; the screen is doubled."""
+    expected = data.intro_expected()
+    frame, doubled = grab(args.keep)
+    if not doubled:
+        fail("the intro frame is not shown with each pixel doubled")
+    score = intro_match(frame, expected)
+    if score != 1.0:
+        bad = [(x, y) for y in range(H) for x in range(W)
+               if frame[y][x] != expected[y][x] and not (
+                   BAND[1] <= y <= BAND[3] and BAND[0] <= x <= BAND[2])]
+        fail("the intro frame differs from the assembled logo at %d pixels, first %s" %
+             (len(bad), bad[:5]))
+    pal0 = data.intro_palette[0]
+    for y in list(range(LOGO_TOP)) + list(range(LOGO_TOP + 200, H)):
+        if any(c != pal0 for c in frame[y]):
+            fail("row %d of the intro is not empty" % y)
+    ink = sum(c != pal0 for row in frame[LOGO_TOP:LOGO_TOP + 200] for c in row)
+    if ink == 0:
+        fail("the logo rows are empty")
+    print("logo ok: %d pixels of ink" % ink)
+
+
+def cmd_main(args, data):
+    """The main part's layers, over some seconds of screenshots: the bars and the plain
+    rows of the bottom band in every frame; the dot ramp in the margins; the field
+    showing the picture in place once it rests; the text line."""
+    n = args.picture
+    start = time.monotonic()
+    frames = 0
+    best_field = best_dots = 0.0
+    best_free = 0.0
+    text = 0
+    phases = []
+    while time.monotonic() - start < args.seconds:
+        frame, doubled = grab()
+        if not doubled:
+            fail("a main-part frame is not shown with each pixel doubled")
+        band = bottom_band_match(frame, data, n)
+        if band != 1.0:
+            fail("the bottom band of picture %d is wrong (%.3f of its plain pixels right)"
+                 % (n, band))
+        phase, dots, free = dots_check(frame, data, n)
+        # Tiles that stray into the margins hide dots for a while.
+        if min(dots, free) > min(best_dots, best_free):
+            best_dots, best_free = dots, free
+        if dots > 0.9:
+            phases.append(phase)
+        best_field = max(best_field, field_match(frame, data, n))
+        text = max(text, text_ink(frame, data, n))
+        frames += 1
+        time.sleep(args.interval)
+    print("frames %d, dots %.3f, field %.3f, text %d, phases %s" %
+          (frames, best_dots, best_field, text, phases))
+    if best_dots < 0.98 or best_free < 0.98:
+        fail("the margins never showed the dot ramp (dots %.3f, places between %.3f)"
+             % (best_dots, best_free))
+    if len(set(phases)) < 2:
+        fail("the dot ramp does not scroll")
+    if best_field < args.field:
+        fail("the field never showed picture %d in place (best %.3f)" % (n, best_field))
+    if text == 0:
+        fail("the text line never showed")
+
+
+def cmd_monitor(args, data):
+    """Writes what the screen shows, with times, until the program ends."""
+    expected = data.intro_expected()
+    start = time.monotonic()
+    with open(args.out, "w") as out:
+        while alive(args.pid):
+            frame, _ = grab()
+            state = classify(frame, data, expected)
+            out.write("%.2f %s %.3f\n" % (time.monotonic() - start, state.replace(" ", "_"),
+                                          brightness(frame)))
+            out.flush()
+            time.sleep(args.interval)
+
+
+def cmd_timeline(args, data):
+    """Checks a monitor log: the intro, then pictures 0..9 in order, each on show for
+    1569 ticks, a flash near white after each change, then black."""
+    entries = []
+    with open(args.log) as f:
+        for line in f:
+            t, state, light = line.split()
+            entries.append((float(t), state, float(light)))
+    if not entries:
+        fail("nothing was seen")
+    firsts = {}
+    order = []
+    for t, state, _ in entries:
+        if state.startswith("main_"):
+            n = int(state[5:])
+            if n not in firsts:
+                firsts[n] = t
+                order.append(n)
+    intro = [t for t, s, _ in entries if s == "intro"]
+    if not intro:
+        fail("the intro was never seen")
+    if order != list(range(10)):
+        fail("the pictures came in the order %s" % order)
+    if max(intro) > firsts[0]:
+        fail("the intro was seen after the main part began")
+    # Each picture's first sighting lags its change by the flash (100 ticks) and
+    # the sampling; the lag is the same each time, so the gaps are 1569 ticks.
+    gaps = [firsts[n + 1] - firsts[n] for n in range(9)]
+    print("gaps between pictures: %s" % " ".join("%.2f" % g for g in gaps))
+    for n, g in enumerate(gaps):
+        if abs(g - 1569 / 60) > args.tolerance:
+            fail("picture %d was on show %.2f s, not %.2f" % (n + 1, g, 1569 / 60))
+    for n in range(1, 10):
+        near = [light for t, s, light in entries
+                if firsts[n] - 2.5 <= t < firsts[n] and s == "other"]
+        if not near or max(near) < 0.8:
+            fail("no near-white flash before picture %d (brightest %.2f)" %
+                 (n, max(near) if near else 0))
+    last_main = max(t for t, s, _ in entries if s.startswith("main_"))
+    if last_main - firsts[9] < 20:
+        fail("the last picture was seen for only %.1f s" % (last_main - firsts[9]))
+    print("intro %.2f s before the main part, main part seen for %.2f s" %
+          (firsts[0] - min(intro), last_main - firsts[0]))
+
+
+def cmd_count_writes(args, data):
+    """Counts the rewrites of a file over the given seconds; prints writes per second."""
+    watch = Writes(args.folder, args.name)
+    watch.poll(args.seconds)
+    print("%.1f" % (len(watch.times) / args.seconds))
+
+
+def cmd_pcx(args, data):
+    """A screenshot file: 320x240, with the palette of the given part."""
+    w, h, rows, pal = read_pcx(args.file)
+    if (w, h) != (W, H):
+        fail("%s is %dx%d, not %dx%d" % (args.file, w, h, W, H))
+    want = data.intro_palette if args.palette == "intro" else \
+        data.pictures[int(args.palette)][1]
+    if pal != want:
+        diff = [i for i in range(256) if pal[i] != want[i]]
+        fail("%s has not the palette of %s (entries %s differ)" %
+             (args.file, args.palette, diff[:8]))
+    print("%s: 320x240 with the palette of %s" % (args.file, args.palette))
+
+
+def read_capture(path):
+    """The screenshot file as a decoded frame of packed colours, or None while it
+    is being rewritten."""
+    try:
+        with open(path, "rb") as f:
+            w, h, rows, pal = decode_pcx(f.read())
+    except (OSError, ValueError, IndexError, struct.error):
+        return None
+    if (w, h) != (W, H):
+        return None
+    return [[pal[v] for v in row] for row in rows], pal
+
+
+def cmd_capture_matches(args, data):
+    """While Space is held the screenshot file follows the screen: at some moment the
+    file, shown through its own palette, equals the X screen halved. The file is read
+    over and over while the screen is dumped, so that one of its versions is the
+    frame on show at the moment of the dump."""
+    best = 0.0
+    start = time.monotonic()
+    while time.monotonic() - start < args.seconds:
+        versions = []
+        dump = subprocess.Popen(["xwd", "-root", "-silent"], stdout=subprocess.PIPE)
+        reader = threading.Thread(target=lambda: versions.append(
+            dump.stdout.read()))
+        reader.start()
+        raw = []
+        while reader.is_alive():
+            try:
+                with open(args.file, "rb") as f:
+                    got = f.read()
+            except OSError:
+                continue
+            if not raw or raw[-1] != got:
+                raw.append(got)
+        dump.wait()
+        frame, _ = parse_xwd(versions[0])
+        for got in raw:
+            try:
+                w, h, rows, pal = decode_pcx(got)
+            except (ValueError, IndexError, struct.error):
+                continue
+            if (w, h) != (W, H):
+                continue
+            same = sum(pal[a] == b for ra, rb in zip(rows, frame) for a, b in zip(ra, rb))
+            best = max(best, same / (W * H))
+        if best == 1.0:
+            print("capture equals the screen")
+            return
+    fail("the screenshot file never equalled the screen (best %.4f of the pixels)" % best)
+
+
+def cmd_capture_palettes(args, data):
+    """Reads the screenshot file again and again while Space is held across a picture
+    change; each palette seen must be a picture's own, never a tinted one, even
+    while the screen flashes."""
+    seen = []
+    start = time.monotonic()
+    known = {tuple(p[1]): n for n, p in enumerate(data.pictures)}
+    reads = 0
+    brightest = 0.0
+    while time.monotonic() - start < args.seconds:
+        if args.flash:
+            frame, _ = grab()
+            brightest = max(brightest, brightness(frame))
+        got = read_capture(args.file)
+        if got is None:
+            time.sleep(0.005)
+            continue
+        reads += 1
+        n = known.get(tuple(got[1]))
+        if n is None:
+            fail("capture.pcx holds a palette that is no picture's own")
+        if not seen or seen[-1] != n:
+            seen.append(n)
+    print("palettes seen in order: %s over %d reads, brightest screen %.2f" %
+          (seen, reads, brightest))
+    want = [int(p) for p in args.expect.split(",")]
+    if seen != want:
+        fail("the screenshots had the palettes of pictures %s, not %s" % (seen, want))
+    if args.flash and brightest < 0.6:
+        fail("the screen never flashed (brightest %.2f)" % brightest)
+
+
+def cmd_png(args, data):
+    """Converts a saved screen dump to a PNG of the full 640x480 screen."""
+    with open(args.xwd, "rb") as f:
+        frame, _ = parse_xwd(f.read(), check_doubling=False)
+    write_png(args.out, frame)
+
+
+def cmd_member(args, data):
+    """Exits 0 when a file holds exactly the given archive member."""
+    offset, length = {"song": SONG, "intro": INTRO_SOURCE}[args.which]
+    with open(args.file, "rb") as f:
+        got = f.read()
+    if got != data.archive[offset:offset + length]:
+        fail("%s holds %d bytes, not the %s's %d" % (args.file, len(got), args.which, length))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--data", required=True, help="folder with res.dat and res_2.dat")
+    sub = parser.add_subparsers(dest="command", required=True)
+
+    p = sub.add_parser("wait")
+    p.add_argument("state", help="shown, logo, intro, main, 'main N', black")
+    p.add_argument("--timeout", type=float, default=20)
+    p.add_argument("--interval", type=float, default=0.05)
+    p.add_argument("--pid", type=int)
+    p.set_defaults(run=cmd_wait)
+
+    p = sub.add_parser("classify")
+    p.add_argument("--keep")
+    p.set_defaults(run=cmd_classify)
+
+    p = sub.add_parser("differs")
+    p.add_argument("--gap", type=float, default=0.3)
+    p.set_defaults(run=cmd_differs)
+
+    p = sub.add_parser("intro")
+    p.add_argument("--keep")
+    p.set_defaults(run=cmd_intro)
+
+    p = sub.add_parser("main")
+    p.add_argument("--picture", type=int, default=0)
+    p.add_argument("--seconds", type=float, default=6)
+    p.add_argument("--interval", type=float, default=0.1)
+    p.add_argument("--field", type=float, default=0.8)
+    p.set_defaults(run=cmd_main)
+
+    p = sub.add_parser("monitor")
+    p.add_argument("--pid", type=int, required=True)
+    p.add_argument("--out", required=True)
+    p.add_argument("--interval", type=float, default=0.1)
+    p.set_defaults(run=cmd_monitor)
+
+    p = sub.add_parser("timeline")
+    p.add_argument("log")
+    p.add_argument("--tolerance", type=float, default=1.0)
+    p.set_defaults(run=cmd_timeline)
+
+    p = sub.add_parser("count-writes")
+    p.add_argument("folder")
+    p.add_argument("name")
+    p.add_argument("--seconds", type=float, default=1.5)
+    p.set_defaults(run=cmd_count_writes)
+
+    p = sub.add_parser("pcx")
+    p.add_argument("file")
+    p.add_argument("palette", help="intro or a picture number")
+    p.set_defaults(run=cmd_pcx)
+
+    p = sub.add_parser("capture-matches")
+    p.add_argument("file")
+    p.add_argument("--seconds", type=float, default=3)
+    p.set_defaults(run=cmd_capture_matches)
+
+    p = sub.add_parser("capture-palettes")
+    p.add_argument("file")
+    p.add_argument("--seconds", type=float, required=True)
+    p.add_argument("--expect", required=True, help="picture numbers in order, e.g. 0,1")
+    p.add_argument("--flash", action="store_true", help="the screen must flash meanwhile")
+    p.set_defaults(run=cmd_capture_palettes)
+
+    p = sub.add_parser("png")
+    p.add_argument("xwd")
+    p.add_argument("out")
+    p.set_defaults(run=cmd_png)
+
+    p = sub.add_parser("member")
+    p.add_argument("file")
+    p.add_argument("which", choices=["song", "intro"])
+    p.set_defaults(run=cmd_member)
+
+    args = parser.parse_args()
+    data = None if args.command in ("count-writes", "png", "capture-matches") \
+        else Data(args.data)
+    args.run(args, data)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Keys 1 and 2 switch waiting for the retrace on and off. It shows in how often
+# capture.pcx is written while Space is held: once per frame, so near the
+# simulated retrace rate (60-70 a second) with 1, far more often with 2.
+source "$(dirname "$0")/lib.sh" "$1" "$2"
+start_xvfb
+prepare_data
+quiet_environment
+
+rate() {
+    check count-writes "$WORK/run" capture.pcx --seconds 1.5
+}
+
+start_app
+check wait shown --pid "$APP_PID" --timeout 30 >/dev/null
+press Escape 0.2
+check wait main --pid "$APP_PID" --timeout 5 >/dev/null
+sleep 0.5
+
+xdotool keydown space
+sleep 0.3
+free=$(rate)
+press 1 0.2
+sleep 0.2
+synced=$(rate)
+# 1 and 2 together: 2 is read last, so retrace waiting ends up off.
+xdotool keydown 1 keydown 2
+sleep 0.3
+both=$(rate)
+xdotool keyup 1 keyup 2
+sleep 0.2
+after=$(rate)
+xdotool keyup space
+echo "screenshots a second: at start $free, after 1 $synced, with 1 and 2 $both, after $after"
+
+running || fail "the demo ended early"
+press Escape 0.3
+wait_app 10
+[ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"
+
+between 30 "$synced" 100 || fail "with retrace waiting on, $synced frames a second"
+for r in "$free" "$both" "$after"; do
+    python3 -c "import sys; sys.exit(not float('$r') > 2 * float('$synced') and float('$r') > 100)" ||
+        fail "without retrace waiting only $r frames a second (with it: $synced)"
+done
+echo "retrace keys ok"
