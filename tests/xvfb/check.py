@@ -65,35 +65,34 @@ def unpack(c):
 # ---------------------------------------------------------------- PCX files
 
 def decode_pcx(data):
-    """(width, height, pixels as rows of bytes, palette as 256 packed 6-bit colours)."""
-    if len(data) < 128 + 769 or data[0] != 10 or data[3] != 8:
-        raise ValueError("not an 8-bit PCX")
-    xmin, ymin, xmax, ymax = struct.unpack_from("<4H", data, 4)
-    planes = data[65]
+    """(width, height, pixels as rows of bytes, palette as 256 packed 6-bit colours),
+    read the way the game library reads a PCX: row by row, then the palette after
+    the first marker byte 12 that follows the pixels (a member may be padded)."""
+    if len(data) < 128 or data[3] != 8 or data[65] != 1:
+        raise ValueError("not an 8-bit single-plane PCX")
+    xmin, ymin, xmax, ymax = struct.unpack_from("<4h", data, 4)
     stride = struct.unpack_from("<H", data, 66)[0]
-    if planes != 1:
-        raise ValueError("PCX with %d planes" % planes)
     width, height = xmax - xmin + 1, ymax - ymin + 1
-    if data[-769] != 12:
-        raise ValueError("PCX without a 256-colour palette")
-    raw = data[-768:]
-    palette = [pack(raw[3 * i] >> 2, raw[3 * i + 1] >> 2, raw[3 * i + 2] >> 2) for i in range(256)]
-    out = bytearray()
-    need = stride * height
-    at, end = 128, len(data) - 769
-    while len(out) < need:
-        if at >= end:
-            raise ValueError("PCX pixel data cut short")
-        c = data[at]
-        at += 1
-        if c & 0xC0 == 0xC0:
-            if at >= end:
-                raise ValueError("PCX pixel data cut short")
-            out += bytes([data[at]]) * (c & 0x3F)
+    if width <= 0 or height <= 0 or stride < width:
+        raise ValueError("PCX of %dx%d with %d bytes a line" % (width, height, stride))
+    rows = []
+    at = 128
+    for _ in range(height):
+        row = bytearray()
+        while len(row) < stride:
+            c = data[at]
             at += 1
-        else:
-            out.append(c)
-    rows = [bytes(out[y * stride:y * stride + width]) for y in range(height)]
+            if c & 0xC0 == 0xC0:
+                row += bytes([data[at]]) * (c & 0x3F)
+                at += 1
+            else:
+                row.append(c)
+        rows.append(bytes(row[:width]))
+    marker = data.find(b"\x0c", at)
+    if marker < 0 or marker + 769 > len(data):
+        raise ValueError("PCX without a 256-colour palette")
+    raw = data[marker + 1:marker + 769]
+    palette = [pack(raw[3 * i] >> 2, raw[3 * i + 1] >> 2, raw[3 * i + 2] >> 2) for i in range(256)]
     return width, height, rows, palette
 
 
@@ -549,8 +548,17 @@ def cmd_count_writes(args, data):
 
 
 def cmd_pcx(args, data):
-    """A screenshot file: 320x240, with the palette of the given part."""
-    w, h, rows, pal = read_pcx(args.file)
+    """A screenshot file: 320x240, with the palette of the given part. The file may
+    be rewritten meanwhile; a whole version of it is waited for."""
+    start = time.monotonic()
+    while True:
+        try:
+            w, h, rows, pal = read_pcx(args.file)
+            break
+        except (OSError, ValueError, IndexError, struct.error) as e:
+            if time.monotonic() - start > 3:
+                fail("%s could not be read: %s" % (args.file, e))
+            time.sleep(0.01)
     if (w, h) != (W, H):
         fail("%s is %dx%d, not %dx%d" % (args.file, w, h, W, H))
     want = data.intro_palette if args.palette == "intro" else \

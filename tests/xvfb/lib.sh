@@ -38,9 +38,11 @@ start_xvfb() {
 }
 
 # Makes $WORK/run hold copies of the data files, the program's working folder.
+# TESSERA_DATA names another folder to take them from.
 prepare_data() {
+    local from=${TESSERA_DATA:-$SOURCE/data}
     mkdir -p "$WORK/run"
-    cp "$SOURCE/data/res.dat" "$SOURCE/data/res_2.dat" "$WORK/run/"
+    cp "$from/res.dat" "$from/res_2.dat" "$WORK/run/"
 }
 
 # Starts a program (default: the demo) in $WORK/run, in the background,
