@@ -384,8 +384,14 @@ def cmd_wait(args, data):
             fail("the program ended while waiting for '%s' (last seen: %s)" % (args.state, last))
         frame, _ = grab()
         if args.state == "shown":
-            ok = not is_uniform(frame)
-            last = "uniform" if not ok else "shown"
+            # The program's first frame: the intro, or the main part if the
+            # intro was missed.
+            last = "uniform" if is_uniform(frame) else classify(frame, data, expected)
+            ok = last == "intro" or last.startswith("main ")
+        elif args.state == "flash":
+            light = brightness(frame)
+            last = "brightness %.2f" % light
+            ok = light > 0.5 and which_picture(frame, data) is None
         elif args.state == "logo":
             score = intro_match(frame, expected)
             last = "intro %.3f" % score
@@ -395,6 +401,8 @@ def cmd_wait(args, data):
             ok = last == args.state or (args.state == "main" and last.startswith("main "))
         if ok:
             print("%.2f" % (time.monotonic() - start))
+            if args.png:
+                write_png(args.png, frame)
             return
         time.sleep(args.interval)
     fail("the screen did not show '%s' within %.0f s (last seen: %s)" %
@@ -497,47 +505,38 @@ def cmd_monitor(args, data):
 
 def cmd_timeline(args, data):
     """Checks a monitor log: the intro, then pictures 0..9 in order, each on show for
-    1569 ticks, a flash near white after each change, then black."""
+    1569 ticks (26.15 s), a flash near white after each change, then the end."""
     entries = []
     with open(args.log) as f:
         for line in f:
             t, state, light = line.split()
             entries.append((float(t), state, float(light)))
-    if not entries:
-        fail("nothing was seen")
-    firsts = {}
-    order = []
-    for t, state, _ in entries:
-        if state.startswith("main_"):
-            n = int(state[5:])
-            if n not in firsts:
-                firsts[n] = t
-                order.append(n)
-    intro = [t for t, s, _ in entries if s == "intro"]
-    if not intro:
-        fail("the intro was never seen")
+    pictures = [int(s[5:]) for _, s, _ in entries if s.startswith("main_")]
+    order = [n for i, n in enumerate(pictures) if i == 0 or pictures[i - 1] != n]
     if order != list(range(10)):
         fail("the pictures came in the order %s" % order)
-    if max(intro) > firsts[0]:
-        fail("the intro was seen after the main part began")
-    # Each picture's first sighting lags its change by the flash (100 ticks) and
-    # the sampling; the lag is the same each time, so the gaps are 1569 ticks.
-    gaps = [firsts[n + 1] - firsts[n] for n in range(9)]
-    print("gaps between pictures: %s" % " ".join("%.2f" % g for g in gaps))
-    for n, g in enumerate(gaps):
-        if abs(g - 1569 / 60) > args.tolerance:
-            fail("picture %d was on show %.2f s, not %.2f" % (n + 1, g, 1569 / 60))
-    for n in range(1, 10):
-        near = [light for t, s, light in entries
-                if firsts[n] - 2.5 <= t < firsts[n] and s == "other"]
-        if not near or max(near) < 0.8:
-            fail("no near-white flash before picture %d (brightest %.2f)" %
-                 (n, max(near) if near else 0))
-    last_main = max(t for t, s, _ in entries if s.startswith("main_"))
-    if last_main - firsts[9] < 20:
-        fail("the last picture was seen for only %.1f s" % (last_main - firsts[9]))
-    print("intro %.2f s before the main part, main part seen for %.2f s" %
-          (firsts[0] - min(intro), last_main - firsts[0]))
+    intro = [t for t, s, _ in entries if s == "intro"]
+    first = min(t for t, s, _ in entries if s == "main_0")
+    if not intro or max(intro) > first:
+        fail("the intro was not seen before the main part")
+    # A change falls between the last sample of one picture and the next sample.
+    changes = []
+    for n in range(9):
+        i = max(i for i, e in enumerate(entries) if e[1] == "main_%d" % n)
+        changes.append((entries[i][0] + entries[i + 1][0]) / 2)
+    last = max(t for t, s, _ in entries if s == "main_9")
+    spans = [changes[0] - first] + [b - a for a, b in zip(changes, changes[1:])] + \
+        [last - changes[-1]]
+    print("pictures on show for: %s s" % " ".join("%.2f" % g for g in spans))
+    for n, span in enumerate(spans):
+        if abs(span - 1569 / 60) > args.tolerance:
+            fail("picture %d was on show %.2f s, not %.2f" % (n, span, 1569 / 60))
+    for n, change in enumerate(changes):
+        light = max([l for t, s, l in entries if change <= t < change + 2.5] or [0])
+        if light < 0.6:
+            fail("no flash near white after the change to picture %d (brightest %.2f)" %
+                 (n + 1, light))
+    print("intro seen for %.2f s, main part for %.2f s" % (first - min(intro), last - first))
 
 
 def cmd_count_writes(args, data):
@@ -655,9 +654,8 @@ def cmd_capture_palettes(args, data):
 
 
 def cmd_png(args, data):
-    """Converts a saved screen dump to a PNG of the full 640x480 screen."""
-    with open(args.xwd, "rb") as f:
-        frame, _ = parse_xwd(f.read(), check_doubling=False)
+    """Saves the X screen as a PNG."""
+    frame, _ = grab()
     write_png(args.out, frame)
 
 
@@ -676,7 +674,8 @@ def main():
     sub = parser.add_subparsers(dest="command", required=True)
 
     p = sub.add_parser("wait")
-    p.add_argument("state", help="shown, logo, intro, main, 'main N', black")
+    p.add_argument("state", help="shown, logo, intro, main, 'main N', flash, black")
+    p.add_argument("--png", help="save the frame that showed it here")
     p.add_argument("--timeout", type=float, default=20)
     p.add_argument("--interval", type=float, default=0.05)
     p.add_argument("--pid", type=int)
@@ -736,7 +735,6 @@ def main():
     p.set_defaults(run=cmd_capture_palettes)
 
     p = sub.add_parser("png")
-    p.add_argument("xwd")
     p.add_argument("out")
     p.set_defaults(run=cmd_png)
 

@@ -15,7 +15,6 @@ shown=$(now)
 assembled=$(check wait logo --pid "$APP_PID" --timeout 6) ||
     fail "the logo did not assemble within 6 s"
 check intro
-keep_screen intro
 handover=$(check wait "main 0" --pid "$APP_PID" --timeout 12)
 intro=$(python3 -c "print(round($(now) - $shown, 2))")
 echo "logo assembled after $assembled s; main part after $intro s"
@@ -24,7 +23,6 @@ between 7.5 "$intro" 10 || fail "the intro lasted $intro s, not 8.2 s and a fade
 
 # The field rests for the first time 255 ticks into the main part, for 70 ticks.
 check main --picture 0 --seconds 7
-keep_screen main
 running || fail "the demo ended early"
 press Escape 0.3
 wait_app 10

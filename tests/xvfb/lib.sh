@@ -127,13 +127,6 @@ check_console() {
         fail "standard output is not the single MIDI line: $(od -c "$WORK/stdout" | head -5)"
 }
 
-# Keeps the current screen as $TESSERA_SCREENSHOTS/$1.png when that folder is given.
-keep_screen() {
-    [ -n "${TESSERA_SCREENSHOTS:-}" ] || return 0
-    xwd -root -silent >"$WORK/keep.xwd"
-    check png "$WORK/keep.xwd" "$TESSERA_SCREENSHOTS/$1.png"
-}
-
 # Plays the whole demo without a key: intro, ten pictures, fade, exit status 0,
 # in 270 s of wall time (8.2 s intro, 10 x 26.15 s pictures, two fades) within
 # 3 %. Meanwhile the screen is watched: the intro, then pictures 0..9 in order,
