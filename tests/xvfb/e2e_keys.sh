@@ -25,7 +25,12 @@ running || fail "the main part ended although Esc was released before it began"
 xdotool keydown Escape
 sleep 0.3
 check differs --gap 0.5 || fail "the picture stood still while Esc was held"
-sleep 1
+# Frames go on while Esc is held, and Space still writes each of them.
+xdotool keydown space
+sleep 0.2
+writes=$(check count-writes "$WORK/run" capture.pcx --seconds 1)
+xdotool keyup space
+between 30 "$writes" 100000 || fail "only $writes screenshots a second while Esc was held"
 running || fail "the main part ended while Esc was held"
 xdotool keyup Escape
 released=$(now)
