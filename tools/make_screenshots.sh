@@ -24,7 +24,7 @@ check png "$OUT/main.png"
 python3 -c "import time; time.sleep(max(0, $started + 25.5 - $(now)))"
 # A moment into the flash, when the new picture shows through the white.
 check wait flash --pid "$APP_PID" --timeout 5 >/dev/null
-sleep 0.4
+sleep 0.2
 check png "$OUT/flash.png"
 check wait "main 1" --pid "$APP_PID" --timeout 5 >/dev/null
 sleep 1.5
