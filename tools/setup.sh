@@ -13,6 +13,7 @@ run_packages=(
 test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
+    python3                             # reads the screen and the screenshots in those tests
     fluidsynth ffmpeg                   # rendering the song and capturing video
 )
 
