@@ -136,6 +136,9 @@ run_whole_demo() {
     quiet_environment
     local sums_before start end took
     sums_before=$(data_sums)
+    # A crash leaves a core in the kept work folder. Allegro's signal handler
+    # turns a crash during a screen update into an abort (status 134).
+    ulimit -c unlimited 2>/dev/null || true
     start=$(now)
     start_app
     check monitor --pid "$APP_PID" --out "$WORK/timeline.log" &
