@@ -84,7 +84,8 @@ static char scroll_char(int g)
 
 db_image DB_scroll_sheet(void)
 {
-    db_image img = DB_new_image(SCROLL_SHEET_COLS * SCROLL_CELL_W, SCROLL_SHEET_ROWS * SCROLL_CELL_H);
+    db_image img =
+        DB_new_image(SCROLL_SHEET_COLS * SCROLL_CELL_W, SCROLL_SHEET_ROWS * SCROLL_CELL_H);
     DB_shared_entries(img.pal, db_col{0.5f, 0.5f, 0.6f});
     db_face face = DB_open_face(db_variant == 0 ? "DejaVuSans-Bold.ttf" : "DejaVuSerif-Bold.ttf");
     const int size = 20, baseline = 16, cap_top = 1;
@@ -98,7 +99,8 @@ db_image DB_scroll_sheet(void)
         auto at = [&](int x, int y) {
             return x < 0 || y < 0 || x >= w || y >= h ? 0.0f : cov[static_cast<size_t>(y) * w + x];
         };
-        int ox = (g % SCROLL_SHEET_COLS) * SCROLL_CELL_W, oy = (g / SCROLL_SHEET_COLS) * SCROLL_CELL_H;
+        int ox = (g % SCROLL_SHEET_COLS) * SCROLL_CELL_W,
+            oy = (g / SCROLL_SHEET_COLS) * SCROLL_CELL_H;
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++) {
                 float c = at(x, y);
@@ -107,7 +109,8 @@ db_image DB_scroll_sheet(void)
                     // The body: pale gold at the top of the capitals to
                     // orange at their foot.
                     float k = static_cast<float>(y - cap_top) / (baseline - cap_top);
-                    int shade = static_cast<int>(std::lround(std::min(1.0f, std::max(0.0f, k)) * 11));
+                    int shade =
+                        static_cast<int>(std::lround(std::min(1.0f, std::max(0.0f, k)) * 11));
                     colour = DB_GLYPH_FIRST + 4 + shade;
                 } else if (c >= 0.12f) {
                     colour = DB_GLYPH_FIRST + 3; // anti-aliased rim
@@ -176,7 +179,8 @@ db_image DB_logo_sheet(void)
     db_image img = DB_new_image(LOGO_SHEET_COLS * LOGO_CELL_W + 1, LOGO_SHEET_ROWS * LOGO_CELL_H);
     img.pal[LOGO_BODY] = {40, 44, 56};
     img.pal[LOGO_EDGE] = {63, 63, 63};
-    db_face face = DB_open_face(db_variant == 0 ? "DejaVuSans-Bold.ttf" : "DejaVuSansMono-Bold.ttf");
+    db_face face =
+        DB_open_face(db_variant == 0 ? "DejaVuSans-Bold.ttf" : "DejaVuSansMono-Bold.ttf");
     char table[LOGO_GLYPHS];
     logo_table(table);
     const int w = LOGO_GLYPH_W, h = LOGO_GLYPH_H, size = 29, baseline = 25;
@@ -186,16 +190,18 @@ db_image DB_logo_sheet(void)
         }
         std::vector<float> cov = place(DB_render_char(face, size, table[g]), w, h, baseline);
         auto body = [&](int x, int y) {
-            return x >= 0 && y >= 0 && x < w && y < h && cov[static_cast<size_t>(y) * w + x] >= 0.5f;
+            return x >= 0 && y >= 0 && x < w && y < h &&
+                   cov[static_cast<size_t>(y) * w + x] >= 0.5f;
         };
-        int ox = 1 + (g % LOGO_SHEET_COLS) * LOGO_CELL_W, oy = 1 + (g / LOGO_SHEET_COLS) * LOGO_CELL_H;
+        int ox = 1 + (g % LOGO_SHEET_COLS) * LOGO_CELL_W,
+            oy = 1 + (g / LOGO_SHEET_COLS) * LOGO_CELL_H;
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++) {
                 int colour = 0;
                 if (body(x, y)) {
                     // Edge pixels of the stroke shine brighter than its middle.
-                    bool edge = !body(x - 1, y) || !body(x + 1, y) || !body(x, y - 1) ||
-                                !body(x, y + 1);
+                    bool edge =
+                        !body(x - 1, y) || !body(x + 1, y) || !body(x, y - 1) || !body(x, y + 1);
                     colour = edge ? LOGO_EDGE : LOGO_BODY;
                 }
                 img.pixels[static_cast<size_t>(oy + y) * img.w + ox + x] =

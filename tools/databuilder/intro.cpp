@@ -95,9 +95,10 @@ db_image DB_intro_source(void)
             } else if (!inside(x + 1, y + 1) || !inside(x + 2, y + 2)) {
                 shade -= 0.3f;
             }
-            int colour = INTRO_CELL_COLOUR_MIN +
-                         static_cast<int>(std::lround(std::min(1.0f, std::max(0.0f, shade)) *
-                                                      (INTRO_CELL_COLOUR_MAX - INTRO_CELL_COLOUR_MIN)));
+            int colour =
+                INTRO_CELL_COLOUR_MIN +
+                static_cast<int>(std::lround(std::min(1.0f, std::max(0.0f, shade)) *
+                                             (INTRO_CELL_COLOUR_MAX - INTRO_CELL_COLOUR_MIN)));
             img.pixels[static_cast<size_t>(y) * PICTURE_W + x] = static_cast<unsigned char>(colour);
         }
     }
@@ -108,7 +109,7 @@ db_image DB_intro_source(void)
         {{8, 2, 24}, {52, 12, 48}, {63, 60, 44}},
         {{2, 10, 20}, {6, 44, 40}, {58, 63, 56}},
     };
-    const float (*g)[3] = glow[db_variant == 0 ? 0 : 1];
+    const float(*g)[3] = glow[db_variant == 0 ? 0 : 1];
     for (int i = 1; i <= 31; i++) {
         float k = (i - 1) / 30.0f;
         const float *a = k < 0.5f ? g[0] : g[1];

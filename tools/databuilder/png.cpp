@@ -72,7 +72,8 @@ static void paste(sheet &s, const db_image &img, int at_x, int at_y, int scale)
             if (sx < 0 || sy < 0 || sx >= s.w || sy >= s.h) {
                 continue;
             }
-            const db_rgb &c = img.pal[img.pixels[static_cast<size_t>(y / scale) * img.w + x / scale]];
+            const db_rgb &c =
+                img.pal[img.pixels[static_cast<size_t>(y / scale) * img.w + x / scale]];
             unsigned char *p = &s.rgb[(static_cast<size_t>(sy) * s.w + sx) * 3];
             p[0] = static_cast<unsigned char>(c.r * 255 / 63);
             p[1] = static_cast<unsigned char>(c.g * 255 / 63);

@@ -177,8 +177,7 @@ static int nearest(const fcol &c, const fcol *pal, int count)
 // One way of mapping the picture: error diffusion of strength `dither`, and
 // runs kept going while the wanted colour stays within `merge` of the run's.
 static std::vector<unsigned char> map_picture(const std::vector<fcol> &px, int w, int h,
-                                              const fcol *pal, int count, float dither,
-                                              float merge)
+                                              const fcol *pal, int count, float dither, float merge)
 {
     std::vector<unsigned char> out(px.size());
     std::vector<fcol> err(static_cast<size_t>(w + 2) * 2, fcol{{0, 0, 0}});

@@ -130,8 +130,10 @@ db_canvas SC_landscape(uint32_t seed, db_col *tint)
                     c = sc_mix(c, sc_rgb(0.9f, 0.85f, 0.9f), 0.8f); // snow
                 }
                 // The sun's side of each slope catches light.
-                float slope = ridge[k][std::min(x + 2, PICTURE_W - 1)] - ridge[k][std::max(x - 2, 0)];
-                c = sc_add(c, sc_scale(sc_rgb(0.35f, 0.2f, 0.1f), sc_clamp(slope * 0.08f) * (1 - k * 0.3f)));
+                float slope =
+                    ridge[k][std::min(x + 2, PICTURE_W - 1)] - ridge[k][std::max(x - 2, 0)];
+                c = sc_add(c, sc_scale(sc_rgb(0.35f, 0.2f, 0.1f),
+                                       sc_clamp(slope * 0.08f) * (1 - k * 0.3f)));
                 return c;
             }
         }
@@ -177,7 +179,7 @@ db_canvas SC_tunnel(uint32_t seed, db_col *tint)
         for (int x = 0; x < PICTURE_W; x++) {
             float dx = x + 0.5f - cx, dy = (y + 0.5f - cy) * 1.15f;
             float d = std::sqrt(dx * dx + dy * dy) + 0.01f;
-            float depth = 900.0f / d;                              // distance down the tunnel
+            float depth = 900.0f / d; // distance down the tunnel
             float ang = std::atan2(dy, dx) / (2 * PI) + depth * twist / 200; // around it
             float u = depth / 18, v = ang * 16;
             float fu = u - std::floor(u), fv = v - std::floor(v);
@@ -230,7 +232,8 @@ db_canvas SC_fractal(uint32_t seed, db_col *tint)
             db_col c = sc_rgb(0, 0, 0);
             if (i < max_iter) {
                 // Smooth escape count, coloured with a cycling palette.
-                double nu = i + 1 - std::log(std::log(std::sqrt(zr * zr + zi * zi))) / std::log(2.0);
+                double nu =
+                    i + 1 - std::log(std::log(std::sqrt(zr * zr + zi * zi))) / std::log(2.0);
                 float t = static_cast<float>(std::sqrt(nu) * 0.22);
                 c = sc_cosine(t, sc_rgb(0.5f, 0.5f, 0.5f), sc_rgb(0.5f, 0.5f, 0.5f),
                               sc_rgb(1.0f, 1.0f, 1.0f), sc_rgb(0.0f, 0.1f, 0.2f));
@@ -299,7 +302,8 @@ static db_col trace(const std::vector<sphere> &scene, const float o[3], const fl
             p[a] = o[a] + d[a] * floor_t;
         }
         n[0] = 0, n[1] = 1, n[2] = 0;
-        bool odd = ((static_cast<int>(std::floor(p[0])) + static_cast<int>(std::floor(p[2]))) & 1) != 0;
+        bool odd =
+            ((static_cast<int>(std::floor(p[0])) + static_cast<int>(std::floor(p[2]))) & 1) != 0;
         base = odd ? sc_rgb(0.85f, 0.82f, 0.75f) : sc_rgb(0.18f, 0.22f, 0.35f);
         mirror = 0.25f;
         float fog = sc_clamp((floor_t - 6) / 30);
@@ -337,7 +341,8 @@ db_canvas SC_raytrace(uint32_t seed, db_col *tint)
         {2.2f, 0.9f, 5.6f, 0.9f, sc_rgb(0.2f, 0.7f, 0.3f), 0.2f},
     };
     for (int i = 0; i < 5; i++) {
-        float a = DB_unit(rng) * 6.28f, d = 2.8f + DB_unit(rng) * 2.5f, r = 0.25f + 0.2f * DB_unit(rng);
+        float a = DB_unit(rng) * 6.28f, d = 2.8f + DB_unit(rng) * 2.5f,
+              r = 0.25f + 0.2f * DB_unit(rng);
         db_col c = sc_cosine(DB_unit(rng), sc_rgb(0.6f, 0.5f, 0.5f), sc_rgb(0.4f, 0.4f, 0.4f),
                              sc_rgb(1, 1, 1), sc_rgb(0, 0.33f, 0.67f));
         scene.push_back({std::cos(a) * d, r, 6.5f + std::sin(a) * d * 0.7f, r, c, 0.1f});

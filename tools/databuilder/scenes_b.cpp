@@ -68,8 +68,8 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
     }
     stars(cv, rng, 260, 0.8f);
     const float px = 118, py = 112, pr = 74;
-    const float tilt = -0.32f;                     // of the rings
-    const float ring_in = 92, ring_out = 138;      // radii of the rings
+    const float tilt = -0.32f;                      // of the rings
+    const float ring_in = 92, ring_out = 138;       // radii of the rings
     const float lx = 0.75f, ly = -0.45f, lz = 0.5f; // towards the sun
     auto ring_at = [&](float x, float y, float &r) {
         // Rings lie in a tilted plane seen from above: squash y by 0.28.
@@ -96,7 +96,8 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
                 if (k > 0.6f && k < 0.66f) {
                     band *= 0.15f; // a gap in the rings
                 }
-                ring_c = sc_scale(sc_mix(sc_rgb(0.8f, 0.7f, 0.55f), sc_rgb(0.95f, 0.9f, 0.8f), k), band);
+                ring_c =
+                    sc_scale(sc_mix(sc_rgb(0.8f, 0.7f, 0.55f), sc_rgb(0.95f, 0.9f, 0.8f), k), band);
             }
             if (d2 < 1) {
                 // The planet: bands of cloud that curl, lit from one side.
@@ -104,11 +105,13 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
                 float lat = dy * 0.95f + dx * 0.3f;
                 float swirl = sc_fbm(dx * 3 + lat * 2, lat * 14, 5, seed + 3);
                 float t = lat * 5 + swirl * 1.6f;
-                db_col surf = sc_cosine(t * 0.35f, sc_rgb(0.65f, 0.5f, 0.38f), sc_rgb(0.25f, 0.2f, 0.15f),
-                                        sc_rgb(1, 1, 1), sc_rgb(0.0f, 0.08f, 0.2f));
+                db_col surf =
+                    sc_cosine(t * 0.35f, sc_rgb(0.65f, 0.5f, 0.38f), sc_rgb(0.25f, 0.2f, 0.15f),
+                              sc_rgb(1, 1, 1), sc_rgb(0.0f, 0.08f, 0.2f));
                 float lit = sc_clamp((dx * lx + dy * ly + dz * lz) * 1.1f + 0.05f);
                 c = sc_scale(surf, 0.04f + lit);
-                c = sc_add(c, sc_scale(sc_rgb(0.4f, 0.6f, 1.0f), std::pow(1 - dz, 3.0f) * lit * 0.8f));
+                c = sc_add(c,
+                           sc_scale(sc_rgb(0.4f, 0.6f, 1.0f), std::pow(1 - dz, 3.0f) * lit * 0.8f));
                 // The rings' shadow falls across the disc.
                 float sr;
                 ring_at(x + 0.5f - 18, y + 0.5f + 10, sr);
@@ -134,7 +137,9 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
                 float dz = std::sqrt(1 - d2);
                 float lit = sc_clamp(dx * lx + dy * ly + dz * lz);
                 float crater = sc_fbm(dx * 4 + 3, dy * 4, 4, seed + 11);
-                sc_put(cv, x, y, sc_scale(sc_rgb(0.75f, 0.72f, 0.7f), (0.03f + lit) * (0.6f + 0.5f * crater)));
+                sc_put(
+                    cv, x, y,
+                    sc_scale(sc_rgb(0.75f, 0.72f, 0.7f), (0.03f + lit) * (0.6f + 0.5f * crater)));
             }
         }
     }
@@ -166,7 +171,8 @@ db_canvas SC_aurora(uint32_t seed, db_col *tint)
                 if (above < -6) {
                     continue;
                 }
-                float glow = above < 0 ? std::exp(above / 2.0f) : std::exp(-above / (38.0f + 20 * streak));
+                float glow =
+                    above < 0 ? std::exp(above / 2.0f) : std::exp(-above / (38.0f + 20 * streak));
                 db_col c = sc_mix(sc_rgb(0.15f, 1.0f, 0.5f), sc_rgb(0.65f, 0.2f, 0.9f),
                                   sc_clamp(above / 70.0f));
                 sc_put(cv, x, y, sc_add(sc_get(cv, x, y), sc_scale(c, glow * power * 0.75f)));
@@ -180,10 +186,13 @@ db_canvas SC_aurora(uint32_t seed, db_col *tint)
         for (int y = 0; y < PICTURE_H; y++) {
             float yy = static_cast<float>(y);
             if (yy > hill) {
-                float shade = 0.55f + 0.45f * sc_fbm(x / 9.0f, y / 4.0f, 4, seed + 10) - (yy - hill) / 160;
+                float shade =
+                    0.55f + 0.45f * sc_fbm(x / 9.0f, y / 4.0f, 4, seed + 10) - (yy - hill) / 160;
                 sc_put(cv, x, y, sc_scale(sc_rgb(0.55f, 0.75f, 0.8f), shade));
             } else if (yy > far) {
-                sc_put(cv, x, y, sc_scale(sc_rgb(0.25f, 0.4f, 0.5f), 0.7f + 0.3f * sc_noise(x / 5.0f, y / 3.0f, seed)));
+                sc_put(cv, x, y,
+                       sc_scale(sc_rgb(0.25f, 0.4f, 0.5f),
+                                0.7f + 0.3f * sc_noise(x / 5.0f, y / 3.0f, seed)));
             }
         }
     }
@@ -230,9 +239,11 @@ db_canvas SC_mosaic(uint32_t seed, db_col *tint)
             return sc_rgb(0.25f, 0.1f, 0.08f);
         }
         float ring = std::fmod(r, 26.0f) / 26.0f;
-        db_col ground = sc_mix(sc_rgb(0.8f, 0.78f, 0.7f), sc_rgb(0.55f, 0.65f, 0.7f), sc_clamp(r / 160));
+        db_col ground =
+            sc_mix(sc_rgb(0.8f, 0.78f, 0.7f), sc_rgb(0.55f, 0.65f, 0.7f), sc_clamp(r / 160));
         if (ring < 0.22f) {
-            return sc_mix(sc_rgb(0.15f, 0.35f, 0.3f), sc_rgb(0.3f, 0.55f, 0.4f), std::sin(a * 3) * 0.5f + 0.5f);
+            return sc_mix(sc_rgb(0.15f, 0.35f, 0.3f), sc_rgb(0.3f, 0.55f, 0.4f),
+                          std::sin(a * 3) * 0.5f + 0.5f);
         }
         return ground;
     };
@@ -305,7 +316,8 @@ db_canvas SC_city(uint32_t seed, db_col *tint)
                     if (y >= top + 3 && xx - x >= 2 && xx < x + w - 2 && wx < 2 && wy < 2) {
                         float lit = sc_hash((xx - x) / 4 + x * 7, (y - top) / 5, seed + layer);
                         if (lit > (layer ? 0.55f : 0.7f)) {
-                            c = sc_mix(sc_rgb(1.0f, 0.8f, 0.4f), sc_rgb(0.7f, 0.9f, 1.0f), lit > 0.93f);
+                            c = sc_mix(sc_rgb(1.0f, 0.8f, 0.4f), sc_rgb(0.7f, 0.9f, 1.0f),
+                                       lit > 0.93f);
                             c = sc_scale(c, layer ? 1.0f : 0.6f);
                         }
                     }
