@@ -106,8 +106,8 @@ db_image DB_intro_source(void)
     // The palette: colours 1..31 glow from a deep hue through a hot one to
     // near white; their darker shades fill the rest.
     static const float glow[2][3][3] = {
-        {{8, 2, 24}, {52, 12, 48}, {63, 60, 44}},
-        {{2, 10, 20}, {6, 44, 40}, {58, 63, 56}},
+        {{16, 5, 34}, {52, 12, 48}, {63, 60, 44}},
+        {{4, 16, 30}, {6, 44, 40}, {58, 63, 56}},
     };
     const float(*g)[3] = glow[db_variant == 0 ? 0 : 1];
     for (int i = 1; i <= 31; i++) {
