@@ -8,6 +8,7 @@ run_packages=(
     build-essential cmake pkg-config
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
+    zlib1g-dev                  # and packs its contact sheet
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
 )
 test_packages=(
