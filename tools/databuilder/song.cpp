@@ -45,8 +45,8 @@ enum section { INTRO, THEME, VARIATION, BREAK, REPRISE };
 
 struct chord {
     const char *name;
-    int bass;        // root for the bass, octaves 1 and 2
-    int voicing[3];  // close voicing around middle C, led smoothly chord to chord
+    int bass;       // root for the bass, octaves 1 and 2
+    int voicing[3]; // close voicing around middle C, led smoothly chord to chord
 };
 
 static const chord CHORDS[] = {
@@ -92,7 +92,7 @@ static const char *const VARIATION_CLIMAX[2] = {
     "G#6.6 F6.2 E6.8",
 };
 static const char *const BREAK_BELLS[7] = {
-    "A5.4 C6.4 F6.8", "D6.4 B5.4 G5.8", "C6.4 E6.4 A6.8", "G6.4 E6.4 C6.4 B5.4",
+    "A5.4 C6.4 F6.8", "D6.4 B5.4 G5.8", "C6.4 E6.4 A6.8",  "G6.4 E6.4 C6.4 B5.4",
     "A5.8 C6.8",      "B5.8 D6.8",      "G#5.4 B5.4 E6.8",
 };
 static const char *const BREAK_RUN =
@@ -100,9 +100,9 @@ static const char *const BREAK_RUN =
 
 // What a bar of the song is: its place, section and chord.
 struct bar_info {
-    int number;   // 0..63
+    int number; // 0..63
     section kind;
-    int in_part;  // bar within its section
+    int in_part; // bar within its section
     const chord *harmony;
     double level; // loudness of the section, 0..1
 };
@@ -240,8 +240,8 @@ static void play_lead(song_state &s, const bar_info &b)
         break;
     }
     case VARIATION: {
-        const char *line = b.in_part >= 14 ? VARIATION_CLIMAX[b.in_part - 14]
-                                           : VARIATION_LINE[phrase_bar];
+        const char *line =
+            b.in_part >= 14 ? VARIATION_CLIMAX[b.in_part - 14] : VARIATION_LINE[phrase_bar];
         lead_bar(s, t, line, b.level);
         break;
     }
@@ -276,8 +276,7 @@ static void play_chords(song_state &s, const bar_info &b)
     for (int key : b.harmony->voicing) {
         note(s, CH_PAD, t, BAR, key, velocity(s, 78, b.level));
     }
-    bool strings = (b.kind == VARIATION && b.in_part >= 8) || b.kind == BREAK ||
-                   b.kind == REPRISE;
+    bool strings = (b.kind == VARIATION && b.in_part >= 8) || b.kind == BREAK || b.kind == REPRISE;
     if (strings) {
         for (int i = 1; i < 3; i++) {
             note(s, CH_STRINGS, t, BAR, b.harmony->voicing[i] + 12, velocity(s, 80, b.level));
@@ -352,8 +351,8 @@ static void groove(song_state &s, const bar_info &b)
             hit(s, at, DR_KICK, i == 0 ? 116 : 108, b.level);
         }
         if (fill && i >= 8) {
-            static const int toms[8] = {DR_SNARE,    DR_SNARE,   DR_TOM_HIGH, DR_TOM_HIGH,
-                                        DR_TOM_MID,  DR_TOM_MID, DR_TOM_LOW,  DR_TOM_FLOOR};
+            static const int toms[8] = {DR_SNARE,   DR_SNARE,   DR_TOM_HIGH, DR_TOM_HIGH,
+                                        DR_TOM_MID, DR_TOM_MID, DR_TOM_LOW,  DR_TOM_FLOOR};
             hit(s, at, toms[i - 8], i == 9 ? 70 : 96 + 3 * (i - 8), b.level);
             continue;
         }
@@ -454,13 +453,13 @@ struct channel_setup {
 };
 
 static const channel_setup SETUP[] = {
-    {CH_LEAD, "Lead", 81, 54, 64, 50, 20},        // sawtooth lead
-    {CH_ECHO, "Lead echo", 81, 58, 100, 60, 20},  // the same, delayed
-    {CH_ARP, "Arpeggio", 80, 52, 36, 40, 0},      // square lead
-    {CH_BASS, "Bass", 38, 86, 64, 10, 0},         // synth bass
-    {CH_PAD, "Pad", 89, 66, 64, 70, 40},          // warm pad
-    {CH_STRINGS, "Strings", 48, 84, 90, 64, 10},  // string ensemble
-    {CH_BELL, "Crystal", 98, 100, 76, 70, 0},     // bell-like synth
+    {CH_LEAD, "Lead", 81, 54, 64, 50, 20},       // sawtooth lead
+    {CH_ECHO, "Lead echo", 81, 58, 100, 60, 20}, // the same, delayed
+    {CH_ARP, "Arpeggio", 80, 52, 36, 40, 0},     // square lead
+    {CH_BASS, "Bass", 38, 86, 64, 10, 0},        // synth bass
+    {CH_PAD, "Pad", 89, 66, 64, 70, 40},         // warm pad
+    {CH_STRINGS, "Strings", 48, 84, 90, 64, 10}, // string ensemble
+    {CH_BELL, "Crystal", 98, 100, 76, 70, 0},    // bell-like synth
     {CH_DRUMS, "Drums", -1, 127, 64, 30, 0},
 };
 

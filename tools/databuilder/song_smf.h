@@ -21,7 +21,8 @@ struct smf_track {
 };
 
 // A note of `length` ticks; its note-off is a note-on with velocity 0.
-void DB_smf_note(smf_track &track, int channel, int32_t tick, int32_t length, int key, int velocity);
+void DB_smf_note(smf_track &track, int channel, int32_t tick, int32_t length, int key,
+                 int velocity);
 
 void DB_smf_control(smf_track &track, int channel, int32_t tick, int control, int value);
 void DB_smf_program(smf_track &track, int channel, int32_t tick, int program);
