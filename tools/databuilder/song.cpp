@@ -91,6 +91,10 @@ static const char *const VARIATION_CLIMAX[2] = {
     "E6.3 G6.3 C7.2 B6.4 G6.4",
     "G#6.6 F6.2 E6.8",
 };
+static const char *const COUNTER_LINE[8] = {
+    "E5.8 C5.8", "C5.8 A4.8", "E5.8 G5.8", "D5.8 B4.8",
+    "C5.8 E5.8", "F5.8 C5.8", "B4.8 D5.8", "G#4.8 B4.8",
+};
 static const char *const BREAK_BELLS[7] = {
     "A5.4 C6.4 F6.8", "D6.4 B5.4 G5.8", "C6.4 E6.4 A6.8",  "G6.4 E6.4 C6.4 B5.4",
     "A5.8 C6.8",      "B5.8 D6.8",      "G#5.4 B5.4 E6.8",
@@ -143,6 +147,14 @@ static void note(song_state &s, int channel, int32_t tick, int32_t length, int k
     DB_smf_note(s.tracks[channel], channel, tick, length, key, vel);
 }
 
+// A controller change; none is needed once the song has ended.
+static void control(song_state &s, int channel, int32_t tick, int number, int value)
+{
+    if (tick < SONG_END) {
+        DB_smf_control(s.tracks[channel], channel, tick, number, value);
+    }
+}
+
 static void hit(song_state &s, int32_t tick, int key, double vel, double level)
 {
     note(s, CH_DRUMS, tick, STEP / 2, key, velocity(s, vel, level));
@@ -178,9 +190,11 @@ static int parse_key(const std::string &name)
 }
 
 // Plays a melody bar from `start`; `gap` ticks of each note are left
-// silent so repeated notes are heard apart. Returns the tick after it.
+// silent so repeated notes are heard apart. With `vibrato`, notes of a
+// dotted quarter or longer swell into a vibrato (modulation, controller 1).
+// Returns the tick after the bar.
 static int32_t melody(song_state &s, int channel, int32_t start, const char *line, int transpose,
-                      double vel, double level, int gap)
+                      double vel, double level, int gap, bool vibrato)
 {
     int32_t at = start;
     const char *p = line;
@@ -204,6 +218,13 @@ static int32_t melody(song_state &s, int channel, int32_t start, const char *lin
             double accent = ((at - start) % (4 * STEP)) == 0 ? 8 : 0;
             note(s, channel, at, steps * STEP - gap, parse_key(name) + transpose,
                  velocity(s, vel + accent, level));
+            if (vibrato && steps >= 6) {
+                static const int depth[3] = {24, 44, 60};
+                for (int i = 0; i < 3; i++) {
+                    control(s, channel, at + (2 + i) * STEP, 1, depth[i]);
+                }
+                control(s, channel, at + steps * STEP - gap, 1, 0);
+            }
         }
         at += steps * STEP;
     }
@@ -213,13 +234,13 @@ static int32_t melody(song_state &s, int channel, int32_t start, const char *lin
 // A lead bar with its echo three sixteenths later, softer, on the other side.
 static void lead_bar(song_state &s, int32_t start, const char *line, double level)
 {
-    if (melody(s, CH_LEAD, start, line, 0, 100, level, 6) != start + BAR) {
+    if (melody(s, CH_LEAD, start, line, 0, 100, level, 6, true) != start + BAR) {
         fail(std::string("melody bar of the wrong length: ") + line);
     }
-    melody(s, CH_ECHO, start + 3 * STEP, line, 0, 46, level, 6);
+    melody(s, CH_ECHO, start + 3 * STEP, line, 0, 46, level, 6, true);
 }
 
-// The lead: silent in the intro, the theme, the variation climbing to its
+// The lead: bells hinting at the theme in the intro, the theme, the variation climbing to its
 // climax, a bell tune through the break and a run into the reprise,
 // where the bells double the theme an octave up.
 static void play_lead(song_state &s, const bar_info &b)
@@ -228,6 +249,10 @@ static void play_lead(song_state &s, const bar_info &b)
     int phrase_bar = b.in_part % 8;
     switch (b.kind) {
     case INTRO:
+        // The bells hint at the theme's opening as the groove comes in.
+        if (b.in_part >= 4) {
+            melody(s, CH_BELL, t, THEME_LINE[b.in_part - 4], 0, 60, b.level, 6, false);
+        }
         break;
     case THEME:
     case REPRISE: {
@@ -235,7 +260,7 @@ static void play_lead(song_state &s, const bar_info &b)
                                                              : THEME_LINE[phrase_bar];
         lead_bar(s, t, line, b.level);
         if (b.kind == REPRISE) {
-            melody(s, CH_BELL, t, line, 12, 50, b.level, 6);
+            melody(s, CH_BELL, t, line, 12, 50, b.level, 6, false);
         }
         break;
     }
@@ -247,7 +272,7 @@ static void play_lead(song_state &s, const bar_info &b)
     }
     case BREAK:
         if (b.in_part < 7) {
-            melody(s, CH_BELL, t, BREAK_BELLS[b.in_part], 0, 96, b.level, 4);
+            melody(s, CH_BELL, t, BREAK_BELLS[b.in_part], 0, 96, b.level, 4, false);
         } else {
             lead_bar(s, t, BREAK_RUN, 0.75 + 0.25 * b.level);
         }
@@ -255,10 +280,16 @@ static void play_lead(song_state &s, const bar_info &b)
     }
 }
 
-// Sixteenth-note arpeggio over the chord, through every section.
+// Sixteenth-note arpeggio over the chord; the variation bounces off the
+// top note instead, and the first half of the break leaves it out.
 static void play_arpeggio(song_state &s, const bar_info &b)
 {
-    static const int pattern[16] = {0, 1, 2, 3, 2, 1, 2, 3, 0, 1, 2, 3, 2, 1, 2, 1};
+    static const int rolling[16] = {0, 1, 2, 3, 2, 1, 2, 3, 0, 1, 2, 3, 2, 1, 2, 1};
+    static const int pedal[16] = {0, 3, 1, 3, 2, 3, 1, 3, 0, 3, 1, 3, 2, 3, 1, 3};
+    if (b.kind == BREAK && b.in_part < 4) {
+        return;
+    }
+    const int *pattern = b.kind == VARIATION ? pedal : rolling;
     const int *v = b.harmony->voicing;
     const int tones[4] = {v[0] + 12, v[1] + 12, v[2] + 12, v[0] + 24};
     for (int i = 0; i < 16; i++) {
@@ -268,18 +299,34 @@ static void play_arpeggio(song_state &s, const bar_info &b)
     }
 }
 
-// The pad holds each chord for its bar; the strings add its upper two notes
-// an octave up from the second half of the variation on.
+// The pad holds each chord for its bar. The strings add its upper two notes
+// an octave up from the second half of the variation through the break,
+// and play a slow counter line in octaves under the reprise.
 static void play_chords(song_state &s, const bar_info &b)
 {
     int32_t t = b.number * BAR;
     for (int key : b.harmony->voicing) {
         note(s, CH_PAD, t, BAR, key, velocity(s, 78, b.level));
     }
-    bool strings = (b.kind == VARIATION && b.in_part >= 8) || b.kind == BREAK || b.kind == REPRISE;
-    if (strings) {
+    if (b.kind == REPRISE) {
+        const char *line = COUNTER_LINE[b.in_part % 8];
+        melody(s, CH_STRINGS, t, line, 0, 80, b.level, 0, false);
+        melody(s, CH_STRINGS, t, line, -12, 72, b.level, 0, false);
+    } else if ((b.kind == VARIATION && b.in_part >= 8) || b.kind == BREAK) {
         for (int i = 1; i < 3; i++) {
             note(s, CH_STRINGS, t, BAR, b.harmony->voicing[i] + 12, velocity(s, 80, b.level));
+        }
+    }
+}
+
+// The pad ducks under each kick and swells back within the beat, so the
+// groove breathes (expression, controller 11).
+static void pump(song_state &s, const bar_info &b)
+{
+    static const int shape[4] = {88, 106, 118, 127};
+    for (int beat = 0; beat < 4; beat++) {
+        for (int i = 0; i < 4; i++) {
+            control(s, CH_PAD, b.number * BAR + (4 * beat + i) * STEP, 11, shape[i]);
         }
     }
 }
@@ -474,6 +521,7 @@ static void set_up_channel(song_state &s, const channel_setup &c)
     DB_smf_control(track, c.channel, 0, 7, c.volume);
     DB_smf_control(track, c.channel, 0, 10, c.pan);
     DB_smf_control(track, c.channel, 0, 11, 127);
+    DB_smf_control(track, c.channel, 0, 1, 0);
     DB_smf_control(track, c.channel, 0, 91, c.reverb);
     DB_smf_control(track, c.channel, 0, 93, c.chorus);
 }
@@ -554,6 +602,9 @@ std::vector<unsigned char> DB_build_song(void)
             play_drums(s, b);
             play_bass(s, b);
             play_chords(s, b);
+            if (part.kind == THEME || part.kind == VARIATION || part.kind == REPRISE) {
+                pump(s, b);
+            }
             play_arpeggio(s, b);
             play_lead(s, b);
         }
