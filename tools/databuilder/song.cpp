@@ -445,7 +445,9 @@ static void play_drums(song_state &s, const bar_info &b)
     switch (b.kind) {
     case INTRO:
         if (b.in_part == 0) {
-            hit(s, t, DR_CRASH, 84, 1.0); // also marks each repeat
+            // A downbeat for each repeat to land on after the reprise.
+            hit(s, t, DR_CRASH, 90, 1.0);
+            hit(s, t, DR_KICK, 100, 1.0);
         }
         if (b.in_part >= 4) {
             for (int i = 0; i < 4; i++) {
