@@ -1,7 +1,8 @@
 // The demo's song: 64 bars in A minor at 125 beats a minute, about two
 // minutes before it repeats. Intro (8 bars), theme (16), variation (16),
-// break (8) and a fuller reprise of the theme (16), on eight tracks: lead,
-// its echo, arpeggio, bass, pad, strings, bell synth and drums.
+// break (8) and a fuller reprise of the theme (16). A conductor track holds
+// the tempo and the credits; eight more carry the lead, its echo, an
+// arpeggio, bass, pad, strings, a bell synth and the drums.
 //
 // The player restarts the song the moment every track has ended, so every
 // track ends on the last tick of bar 64, every note is released by then, and
@@ -202,6 +203,9 @@ static int32_t melody(song_state &s, int channel, int32_t start, const char *lin
         while (*p == ' ') {
             p++;
         }
+        if (*p == '\0') {
+            break;
+        }
         const char *dot = strchr(p, '.');
         if (dot == nullptr) {
             fail(std::string("bad melody ") + line);
@@ -240,9 +244,10 @@ static void lead_bar(song_state &s, int32_t start, const char *line, double leve
     melody(s, CH_ECHO, start + 3 * STEP, line, 0, 46, level, 6, true);
 }
 
-// The lead: bells hinting at the theme in the intro, the theme, the variation climbing to its
-// climax, a bell tune through the break and a run into the reprise,
-// where the bells double the theme an octave up.
+// The tune: bells hinting at the theme in the intro, the lead playing the
+// theme, then the variation climbing to its climax, a bell tune through the
+// break and a run into the reprise, where the bells double the theme an
+// octave up.
 static void play_lead(song_state &s, const bar_info &b)
 {
     int32_t t = b.number * BAR;
