@@ -62,7 +62,7 @@ struct section_plan {
 };
 
 static const section_plan PLAN[] = {
-    {INTRO, "Am F C G Am F G E"},
+    {INTRO, "Am F C G Am F C G"},
     {THEME, "Am F C G Am F G E Am F C G Am F G E"},
     {VARIATION, "F G Em Am Dm G C E F G Em Am Dm G C E"},
     {BREAK, "F G Am Am F G E E"},
