@@ -1,11 +1,120 @@
-// The main part's frame loop.
+// The main part: its frame loop, its 60 Hz handler and the presentation of
+// frames. Motion and durations are counted in handler ticks, never in frames:
+// the loop draws as fast as it can, or at the retrace rate with key 1.
 #include "loop.h"
 
+#include "field/field.h"
+#include "overlays/dots.h"
+#include "overlays/extras.h"
+#include "overlays/scroller.h"
+#include "resources/archive.h"
+#include "sequence.h"
 #include "state.h"
 
-void ZE_demo_loop(void) {}
-void ZE_begin_main_part(void) {}
-void ZE_draw_frame(void) {}
-void ZE_track_stuff(void) {}
-void ZE_take_snapshot(void) {}
-void ZE_final_pass(BITMAP *, const RGB *) {}
+static const int MAIN_TICK_HZ = 60;
+static const int LETTER_TICK_HZ = 120;
+static const int FADE_SPEED = 4;
+static const char CAPTURE_NAME[] = "capture.pcx";
+
+void ZE_track_stuff(void)
+{
+    std::lock_guard<std::mutex> tick(ZE_tick_lock);
+
+    ZE_write(flags.logo_clock, ZE_read(flags.logo_clock) + 1);
+    ZE_write(flags.part_clock, ZE_read(flags.part_clock) + 1);
+
+    // The flash counts down one percent a tick; reaching 0 asks the next
+    // frame to restore the picture's own palette. Idle and restore stay.
+    const int16_t flash = ZE_read(flags.flash);
+    if (flash >= 0) {
+        const int16_t next = static_cast<int16_t>(flash - 1);
+        ZE_write(flags.flash, next <= 0 ? FLASH_RESTORE : next);
+    }
+
+    ZE_step_wave();
+
+    ZE_write(flags.scroll_clock, ZE_read(flags.scroll_clock) + 1);
+    const int32_t phase = ZE_read(flags.dot_phase) + 1;
+    ZE_write(flags.dot_phase, phase == 200 ? 0 : phase);
+
+    ZE_move_cels();
+}
+
+void ZE_take_snapshot(void)
+{
+    snap.scroll_clock = ZE_read(flags.scroll_clock);
+    snap.flash = ZE_read(flags.flash);
+}
+
+void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette)
+{
+    if (ZE_read(flags.vsync)) {
+        vsync();
+    }
+    stretch_blit(bmp, screen, 0, 0, SCREENBUF_W, SCREENBUF_H, 0, 0, 2 * SCREENBUF_W,
+                 2 * SCREENBUF_H);
+    if (key[KEY_SPACE]) {
+        save_pcx(CAPTURE_NAME, bmp, shot_palette);
+    }
+}
+
+void ZE_begin_main_part(void)
+{
+    ZE_write(flags.logo_clock, 0);
+    ZE_assign_iso_field(ZE_read(flags.mode));
+}
+
+void ZE_draw_frame(void)
+{
+    clear_bitmap(screenbuf);
+    ZE_track_transition();
+    ZE_take_snapshot();
+    ZE_draw_dots(screenbuf);
+    ZE_draw_iso_field(screenbuf);
+    ZE_draw_scrollie(screenbuf);
+    ZE_draw_extras(screenbuf);
+    ZE_modify_palette();
+}
+
+// A frame as the viewer sees it; screenshots carry the picture's own colours.
+static void show_frame(void)
+{
+    ZE_draw_frame();
+    ZE_final_pass(screenbuf, iso_pal[ZE_read(flags.field)]);
+}
+
+void ZE_demo_loop(void)
+{
+    ZE_begin_main_part();
+    install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
+    install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
+    set_palette(iso_pal[ZE_read(flags.field)]);
+    play_midi(muzak, 1);
+
+    for (;;) {
+        show_frame();
+        if (key[KEY_1]) {
+            ZE_write(flags.vsync, 1);
+        }
+        if (key[KEY_2]) {
+            ZE_write(flags.vsync, 0);
+        }
+        if (ZE_read(flags.done)) {
+            break;
+        }
+        if (key[KEY_ESC]) {
+            // Esc ends the part when it is let go; until then the demo runs on,
+            // to the end of the last picture and beyond.
+            do {
+                show_frame();
+            } while (key[KEY_ESC]);
+            break;
+        }
+    }
+
+    // The clocks keep running through the fade; only then do the handlers go.
+    fade_out(FADE_SPEED);
+    remove_int(ZE_track_stuff);
+    remove_int(ZE_track_logo);
+    stop_midi();
+}

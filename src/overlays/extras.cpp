@@ -34,7 +34,7 @@ static const int32_t LETTER_LAUNCH[LETTERS] = {-1,  35,  70,  105, 140, 175, 210
 static const int32_t NO_LAUNCH = -1;
 static const int LAUNCH_X = 63;
 static const int LAUNCH_Y = 85;
-static const double PARKED_X = -50.0; // out of sight until launched
+static const int PARKED_X = -50; // out of sight until launched
 
 static const double TURN_PER_CALL = 0.2; // heading units per 120 Hz call
 static const float HEADING_WRAP = 255.0f;
@@ -55,8 +55,9 @@ void ZE_initialize_letters(void)
         _logo.glyph[i] = LETTER_GLYPHS[i];
         const bool moving = LETTER_LAUNCH[i] == NO_LAUNCH;
         ZE_write(_logo.active[i], moving ? 1 : 0);
-        // ftofix for the negative place: itofix would shift a negative value.
-        ZE_write(_logo.x[i], moving ? itofix(LAUNCH_X) : ftofix(PARKED_X));
+        // The parked place is left of the screen: ftofix, since shifting a
+        // negative value left, as itofix does, is undefined.
+        ZE_write(_logo.x[i], ftofix(moving ? LAUNCH_X : PARKED_X));
         ZE_write(_logo.y[i], itofix(LAUNCH_Y));
     }
 }
