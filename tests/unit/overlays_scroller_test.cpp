@@ -37,6 +37,7 @@ class Scroller : public ::testing::Test
             putpixel(scrollie[g], HOLE_X, HOLE_Y, 0);
         }
         saved_text = __text;
+        __text = NULL; // draw() replaces it with buffers of our own
         frame = create_bitmap(SCREENBUF_W, SCREENBUF_H);
         clear_to_color(frame, BACKGROUND);
     }
