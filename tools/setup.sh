@@ -15,7 +15,7 @@ test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth ffmpeg                   # rendering the song and capturing video
-    python3                             # measuring the rendered song
+    python3                             # reading PCX, WAV and MIDI files in the scripted tests
 )
 
 wanted=("${run_packages[@]}")
