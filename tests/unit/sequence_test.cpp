@@ -1,0 +1,291 @@
+// The picture sequence and the flash: when pictures change, what a change
+// resets, the flash's arithmetic and its course over ticks and frames.
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "driver/loop.h"
+#include "driver/sequence.h"
+#include "driver/state.h"
+#include "field/field.h"
+#include "overlays/extras.h"
+#include "resources/archive.h"
+#include "support.h"
+
+namespace {
+
+int component(const RGB &c, int which)
+{
+    return which == 0 ? c.r : which == 1 ? c.g : c.b;
+}
+
+// Ten palettes that differ from each other and use the whole 0..63 range.
+void fill_palettes(void)
+{
+    for (int p = 0; p < RES_PICTURES; p++) {
+        for (int i = 0; i < PAL_SIZE; i++) {
+            iso_pal[p][i].r = static_cast<unsigned char>((i + p) % 64);
+            iso_pal[p][i].g = static_cast<unsigned char>((i * 3 + p) % 64);
+            iso_pal[p][i].b = static_cast<unsigned char>((i * 7 + 5 * p) % 64);
+        }
+    }
+}
+
+bool same_palette(const RGB *a, const RGB *b)
+{
+    for (int i = 0; i < PAL_SIZE; i++) {
+        if (a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Sequence : ::testing::Test {
+    void SetUp() override
+    {
+        fill_palettes();
+        ZE_write(flags.field, 0);
+        ZE_write(flags.mode, 4);
+        ZE_write(flags.part_clock, 0);
+        ZE_write(flags.flash, FLASH_IDLE);
+        ZE_write(flags.done, 0);
+        ZE_write(flags.wave, 77);
+        ZE_write(flags.hold, 0);
+        for (int i = 0; i < LETTERS; i++) {
+            ZE_write(_logo.y[i], itofix(85));
+        }
+        srand(5);
+        ZE_assign_iso_field(4);
+        set_palette(iso_pal[0]);
+    }
+};
+
+} // namespace
+
+TEST(TintPalette, EveryComponentAndPercentTowardWhiteIsExact)
+{
+    PALETTE source;
+    for (int i = 0; i < PAL_SIZE; i++) {
+        source[i].r = source[i].g = source[i].b = static_cast<unsigned char>(i % 64);
+    }
+    for (int percent = 0; percent <= 99; percent++) {
+        ZE_tint_palette(source, 63, 63, 63, percent, 0, 1);
+        for (int i = 0; i < 64; i++) {
+            const int exact = (100 * i + (63 - i) * percent) / 100; // truncation of the exact value
+            ASSERT_EQ(tinted[i].r, exact) << "component " << i << " percent " << percent;
+            ASSERT_EQ(tinted[i].b, exact);
+        }
+    }
+}
+
+TEST(TintPalette, NamedValues)
+{
+    PALETTE source;
+    for (int i = 0; i < PAL_SIZE; i++) {
+        source[i].r = source[i].g = source[i].b = static_cast<unsigned char>(i % 64);
+    }
+    ZE_tint_palette(source, 63, 63, 63, 99, 0, 1);
+    EXPECT_EQ(tinted[0].r, 62); // 62.37, not rounded up to 63
+    ZE_tint_palette(source, 63, 63, 63, 50, 0, 1);
+    EXPECT_EQ(tinted[0].g, 31);
+    EXPECT_EQ(tinted[1].g, 32);
+    EXPECT_EQ(tinted[62].g, 62);
+    // A full hundred percent is no tint at all, like zero.
+    for (int percent : {0, 100}) {
+        ZE_tint_palette(source, 63, 0, 30, percent, 0, 1);
+        EXPECT_TRUE(same_palette(source, tinted)) << percent;
+    }
+    // Brightness divides first and multiplies after: 63 at 50 gives 31.
+    ZE_tint_palette(source, 63, 63, 63, 0, 50, 1);
+    EXPECT_EQ(tinted[63].r, 31);
+    ZE_tint_palette(source, 63, 63, 63, 0, 100, 1);
+    EXPECT_EQ(tinted[63].r, 63);
+}
+
+TEST(TintPalette, HalfPaletteLeavesTheLowerEntriesAlone)
+{
+    PALETTE source;
+    for (int i = 0; i < PAL_SIZE; i++) {
+        source[i].r = source[i].g = source[i].b = 10;
+        tinted[i].r = tinted[i].g = tinted[i].b = 1;
+    }
+    ZE_tint_palette(source, 63, 63, 63, 50, 0, 0);
+    EXPECT_EQ(tinted[0].r, 1);
+    EXPECT_EQ(tinted[127].b, 1);
+    EXPECT_EQ(tinted[128].r, 36);
+    EXPECT_EQ(tinted[255].g, 36);
+}
+
+TEST_F(Sequence, NothingChangesUntilThePictureHasRunItsTime)
+{
+    ZE_write(flags.part_clock, 1568);
+    ZE_track_transition();
+    EXPECT_EQ(ZE_read(flags.field), 0);
+    EXPECT_EQ(ZE_read(flags.part_clock), 1568);
+    EXPECT_EQ(ZE_read(flags.wave), 77);
+}
+
+TEST_F(Sequence, AChangeMovesEverythingOnToTheNextPicture)
+{
+    ZE_write(flags.part_clock, 1569);
+    for (int k = 0; k < TILES; k++) {
+        ZE_write(cels.x[k], 0); // tiles out of place, to see the new layout
+    }
+    srand(11);
+    const int expected_mode = (rand() % 1000) / 250 + 1;
+    srand(11);
+    ZE_track_transition();
+
+    EXPECT_EQ(ZE_read(flags.field), 1);
+    PALETTE shown;
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, iso_pal[1]));
+    EXPECT_EQ(ZE_read(flags.flash), FLASH_START);
+    EXPECT_EQ(ZE_read(flags.mode), expected_mode);
+    EXPECT_EQ(ZE_read(flags.part_clock), 0);
+    EXPECT_EQ(ZE_read(flags.wave), 0);
+    EXPECT_EQ(ZE_read(flags.hold), CHANGE_HOLD);
+    EXPECT_EQ(ZE_read(flags.done), 0);
+    for (int k = 0; k < TILES; k++) {
+        ASSERT_EQ(cels.x[k], cels.home_x[k]);
+    }
+    for (int i = 0; i < LETTERS; i++) {
+        EXPECT_EQ(ZE_read(_logo.y[i]), itofix(89)) << "letter " << i;
+    }
+}
+
+TEST_F(Sequence, TheModeComesFromOneGeneratorDrawAndTheLayoutFollows)
+{
+    // mode = draw mod 1000 / 250 + 1, then the layout's draws for that mode.
+    for (unsigned seed = 1; seed < 40; seed++) {
+        ZE_write(flags.field, 0);
+        ZE_write(flags.part_clock, 2000);
+        srand(seed);
+        const int draw = rand();
+        const int mode = (draw % 1000) / 250 + 1;
+        ASSERT_GE(mode, 1);
+        ASSERT_LE(mode, 4);
+        srand(seed);
+        ZE_track_transition();
+        ASSERT_EQ(ZE_read(flags.mode), mode);
+        const int after = rand();
+        srand(seed);
+        rand();
+        for (int n = 0; n < ((mode == 2 || mode == 3) ? 942 : 471); n++) {
+            rand();
+        }
+        ASSERT_EQ(after, rand()) << "seed " << seed;
+    }
+}
+
+TEST_F(Sequence, AfterTheTenthPictureOnlyDoneIsSet)
+{
+    ZE_write(flags.field, 9);
+    ZE_write(flags.part_clock, 1600);
+    ZE_write(flags.mode, 2);
+    set_palette(iso_pal[9]);
+    for (int call = 0; call < 3; call++) {
+        ZE_track_transition();
+        EXPECT_EQ(ZE_read(flags.done), 1);
+        EXPECT_EQ(ZE_read(flags.field), 9);
+        EXPECT_EQ(ZE_read(flags.mode), 2);
+        EXPECT_EQ(ZE_read(flags.part_clock), 1600);
+        EXPECT_EQ(ZE_read(flags.wave), 77);
+        EXPECT_EQ(ZE_read(_logo.y[3]), itofix(85));
+    }
+    PALETTE shown;
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, iso_pal[9]));
+}
+
+// Ten pictures of 1569 ticks each, then done.
+TEST_F(Sequence, TenPicturesThenDone)
+{
+    ZE_write(flags.flash, 0);
+    int changes_at[10] = {0};
+    for (int tick = 1; tick <= 10 * 1569 + 5; tick++) {
+        ZE_track_stuff();
+        const int16_t before = ZE_read(flags.field);
+        ZE_track_transition();
+        if (ZE_read(flags.field) != before) {
+            changes_at[ZE_read(flags.field)] = tick;
+        }
+        if (ZE_read(flags.done)) {
+            EXPECT_EQ(tick, 10 * 1569);
+            break;
+        }
+    }
+    for (int p = 1; p < 10; p++) {
+        EXPECT_EQ(changes_at[p], 1569 * p) << "picture " << p;
+    }
+    EXPECT_EQ(ZE_read(flags.done), 1);
+}
+
+// After a change the frames show the picture's own colours, then 99 % of
+// the way to white, one percent less each tick, and after the hundredth
+// tick the exact palette again; then the palette is left alone.
+TEST_F(Sequence, FlashRunsFromNearWhiteBackToThePicture)
+{
+    ZE_write(flags.part_clock, 1569);
+    ZE_track_transition();
+
+    PALETTE shown;
+    ZE_take_snapshot();
+    ZE_modify_palette();
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, iso_pal[1])) << "the change's own frame";
+
+    for (int tick = 1; tick <= 99; tick++) {
+        ZE_track_stuff();
+        ASSERT_EQ(ZE_read(flags.flash), 100 - tick);
+        ZE_take_snapshot();
+        ZE_modify_palette();
+        get_palette(shown);
+        const int percent = 100 - tick;
+        for (int i = 0; i < PAL_SIZE; i += 37) {
+            for (int c = 0; c < 3; c++) {
+                const int s = component(iso_pal[1][i], c);
+                ASSERT_EQ(component(shown[i], c), (100 * s + (63 - s) * percent) / 100)
+                    << "tick " << tick << " entry " << i;
+            }
+        }
+    }
+    ZE_track_stuff();
+    EXPECT_EQ(ZE_read(flags.flash), FLASH_RESTORE);
+    ZE_track_stuff(); // the restore waits for a frame, whatever the ticks
+    EXPECT_EQ(ZE_read(flags.flash), FLASH_RESTORE);
+    ZE_take_snapshot();
+    ZE_modify_palette();
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, iso_pal[1]));
+    EXPECT_EQ(ZE_read(flags.flash), FLASH_IDLE);
+
+    set_palette(black_palette);
+    ZE_track_stuff();
+    ZE_take_snapshot();
+    ZE_modify_palette();
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, black_palette)) << "idle leaves the palette alone";
+}
+
+// The main part starts with the flash at 0: the first frame shows the
+// picture's colours, the first tick asks for the restore.
+TEST_F(Sequence, TheFirstFrameTintsByNothing)
+{
+    ZE_write(flags.flash, 0);
+    ZE_take_snapshot();
+    ZE_modify_palette();
+    PALETTE shown;
+    get_palette(shown);
+    EXPECT_TRUE(same_palette(shown, iso_pal[0]));
+    ZE_track_stuff();
+    EXPECT_EQ(ZE_read(flags.flash), FLASH_RESTORE);
+}
+
+TEST(StatusLog, AppendsOneLinePerCall)
+{
+    TT_enter_workdir(false);
+    ZE_status_log_i("picture", 3);
+    ZE_status_log_i("mode", -1);
+    EXPECT_EQ(TT_read_file("logfile"), " picture 3\n mode -1\n");
+}
