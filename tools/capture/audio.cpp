@@ -140,13 +140,13 @@ static void put_wav_header(FILE *f, long samples)
     fputs("RIFF", f);
     put_le(f, 36 + data_bytes, 4);
     fputs("WAVEfmt ", f);
-    put_le(f, 16, 4);           // format chunk size
-    put_le(f, 1, 2);            // PCM
-    put_le(f, 2, 2);            // channels
-    put_le(f, CP_RATE, 4);      // sample rate
-    put_le(f, CP_RATE * 4, 4);  // bytes a second
-    put_le(f, 4, 2);            // bytes a sample frame
-    put_le(f, 16, 2);           // bits a sample
+    put_le(f, 16, 4);          // format chunk size
+    put_le(f, 1, 2);           // PCM
+    put_le(f, 2, 2);           // channels
+    put_le(f, CP_RATE, 4);     // sample rate
+    put_le(f, CP_RATE * 4, 4); // bytes a second
+    put_le(f, 4, 2);           // bytes a sample frame
+    put_le(f, 16, 2);          // bits a sample
     fputs("data", f);
     put_le(f, data_bytes, 4);
 }

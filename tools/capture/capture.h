@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <string>
 
-constexpr int CP_FPS = 60;        // video frames a second: one 60 Hz tick each
-constexpr int CP_RATE = 44100;    // audio samples a second
+constexpr int CP_FPS = 60;                         // video frames a second: one 60 Hz tick each
+constexpr int CP_RATE = 44100;                     // audio samples a second
 constexpr int CP_FRAME_SAMPLES = CP_RATE / CP_FPS; // 735 stereo samples a frame
-constexpr int CP_OUT_W = 640;     // the 320 x 240 frame doubled, as on screen
+constexpr int CP_OUT_W = 640;                      // the 320 x 240 frame doubled, as on screen
 constexpr int CP_OUT_H = 480;
 
 // What the demo is doing in a frame.
@@ -20,10 +20,10 @@ enum cp_phase { CP_INTRO, CP_INTRO_FADE, CP_MAIN, CP_MAIN_FADE };
 
 // One video frame: the 8-bit picture and the palette in force when it is shown.
 struct cp_frame {
-    long index;        // 0 for the first frame of the run
+    long index; // 0 for the first frame of the run
     cp_phase phase;
-    long phase_index;  // 0 for the first frame of this phase
-    BITMAP *pixels;    // screenbuf, 320 x 240
+    long phase_index; // 0 for the first frame of this phase
+    BITMAP *pixels;   // screenbuf, 320 x 240
     PALETTE palette;
 };
 

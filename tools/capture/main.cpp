@@ -40,13 +40,13 @@ static const char DEFAULT_SOUNDFONT[] = "/usr/share/sounds/sf2/default-GM.sf2";
 static const unsigned DEFAULT_SEED = 1;
 
 struct options {
-    std::string out;       // OUT.mp4 or, with --still, OUT.png
-    std::string frames;    // --frames DIR
+    std::string out;    // OUT.mp4 or, with --still, OUT.png
+    std::string frames; // --frames DIR
     std::string data;
     std::string soundfont = DEFAULT_SOUNDFONT;
     unsigned seed = DEFAULT_SEED;
     long max_frames = LONG_MAX;
-    long still = -1;       // frame number of --still
+    long still = -1; // frame number of --still
     bool checksums = false;
     bool quiet = false;
 };
@@ -210,10 +210,10 @@ enum sink { TO_VIDEO, TO_FRAMES, TO_STILL, TO_NOTHING };
 int main(int argc, char **argv)
 {
     options o = parse_options(argc, argv);
-    const sink to = o.still >= 0          ? TO_STILL
-                    : !o.frames.empty()   ? TO_FRAMES
-                    : !o.out.empty()      ? TO_VIDEO
-                                          : TO_NOTHING;
+    const sink to = o.still >= 0        ? TO_STILL
+                    : !o.frames.empty() ? TO_FRAMES
+                    : !o.out.empty()    ? TO_VIDEO
+                                        : TO_NOTHING;
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
     const std::string data = o.data.empty() ? default_data_folder() : o.data;
@@ -336,8 +336,8 @@ int main(int argc, char **argv)
         if (!ok) {
             return 1;
         }
-        fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(),
-                frames, static_cast<double>(frames) / CP_FPS);
+        fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(), frames,
+                static_cast<double>(frames) / CP_FPS);
     }
     return 0;
 }

@@ -13,7 +13,7 @@ static const double LOG_INTERVAL = 10.0;     // seconds between lines in a log
 static bool shown;
 static bool terminal;
 static std::chrono::steady_clock::time_point started;
-static double last_drawn;
+static double last_drawn; // seconds into the run of the last line drawn
 
 static double seconds_since_start(void)
 {
@@ -25,7 +25,7 @@ void CP_progress_start(bool enabled)
     shown = enabled;
     terminal = isatty(STDERR_FILENO);
     started = std::chrono::steady_clock::now();
-    last_drawn = -1e9;
+    last_drawn = 0;
 }
 
 static void draw(long done, long total, double elapsed)
@@ -33,8 +33,8 @@ static void draw(long done, long total, double elapsed)
     const double fps = elapsed > 0 ? done / elapsed : 0;
     const long left = total > done ? total - done : 0;
     const long eta = fps > 0 ? static_cast<long>(left / fps + 0.5) : 0;
-    const int filled = total > 0 ? static_cast<int>(static_cast<double>(BAR_WIDTH) * done / total)
-                                 : 0;
+    const int filled =
+        total > 0 ? static_cast<int>(static_cast<double>(BAR_WIDTH) * done / total) : 0;
     char bar[BAR_WIDTH + 1];
     for (int i = 0; i < BAR_WIDTH; i++) {
         bar[i] = i < filled ? '#' : '.';

@@ -48,8 +48,7 @@ void CP_start_demo(unsigned seed)
 // retrace (_vsync_speed, 70 Hz without a refresh rate from the driver).
 static int fade_level(long frame)
 {
-    const long long retraces =
-        static_cast<long long>(frame) * BPS_TO_TIMER(CP_FPS) / _vsync_speed;
+    const long long retraces = static_cast<long long>(frame) * BPS_TO_TIMER(CP_FPS) / _vsync_speed;
     const long long level = retraces * FADE_SPEED / 2;
     return level < FADE_END ? static_cast<int>(level) : FADE_END;
 }

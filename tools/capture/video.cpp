@@ -75,11 +75,12 @@ bool CP_open_encoder(const std::string &path)
     signal(SIGPIPE, SIG_IGN);
     const std::string size = std::to_string(CP_OUT_W) + "x" + std::to_string(CP_OUT_H);
     const std::string rate = std::to_string(CP_FPS);
-    encoder = spawn_ffmpeg({"-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
-                            "-pix_fmt", "rgb24", "-video_size", size, "-framerate", rate, "-i",
-                            "pipe:0", "-an", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
-                            "-pix_fmt", "yuv420p", "-r", rate, path},
-                           &encoder_input);
+    encoder = spawn_ffmpeg(
+        {"-hide_banner", "-loglevel",   "error",   "-y",         "-f",       "rawvideo", "-pix_fmt",
+         "rgb24",        "-video_size", size,      "-framerate", rate,       "-i",       "pipe:0",
+         "-an",          "-c:v",        "libx264", "-preset",    "veryfast", "-crf",     "18",
+         "-pix_fmt",     "yuv420p",     "-r",      rate,         path},
+        &encoder_input);
     return encoder >= 0;
 }
 
@@ -114,9 +115,11 @@ bool CP_close_encoder(void)
 
 bool CP_mux(const std::string &video, const std::string &wav, const std::string &out)
 {
-    const pid_t pid = spawn_ffmpeg({"-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i",
-                                    video, "-i", wav, "-map", "0:v", "-map", "1:a", "-c:v", "copy",
-                                    "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", out},
-                                   NULL);
+    const pid_t pid =
+        spawn_ffmpeg({"-hide_banner", "-loglevel", "error",      "-nostdin", "-y",  "-i",
+                      video,          "-i",        wav,          "-map",     "0:v", "-map",
+                      "1:a",          "-c:v",      "copy",       "-c:a",     "aac", "-b:a",
+                      "192k",         "-movflags", "+faststart", out},
+                     NULL);
     return pid >= 0 && finished_well(pid);
 }
