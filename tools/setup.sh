@@ -9,11 +9,12 @@ run_packages=(
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
+    zlib1g-dev ffmpeg           # recording the demo without a display
 )
 test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
-    fluidsynth ffmpeg                   # rendering the song and capturing video
+    fluidsynth                          # rendering the song
 )
 
 wanted=("${run_packages[@]}")
