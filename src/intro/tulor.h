@@ -9,6 +9,21 @@
 
 #include "resources/directory.h"
 
+constexpr int INTRO_LOGO_W = 320; // the part of the logo picture that is scanned
+constexpr int INTRO_LOGO_H = 200;
+constexpr int INTRO_LOGO_TOP = 20; // frame row of the logo's row 0
+constexpr int INTRO_BAND_W = 278;  // the light band, laid at (22, 96) of the frame
+constexpr int INTRO_BAND_H = 31;
+constexpr int INTRO_BAND_X = 22;
+constexpr int INTRO_BAND_Y = 96;
+constexpr int INTRO_TILE_X = 0; // the pattern tile within the pattern sheet
+constexpr int INTRO_TILE_Y = 32;
+constexpr int INTRO_TILE_SIZE = 32;
+constexpr int INTRO_TICK_RATE = 60;     // handler calls a second
+constexpr int INTRO_TICKS = 490;        // the intro ends by itself on this tick
+constexpr int INTRO_PATTERN_PERIOD = 7; // ticks per pixel of pattern drift
+constexpr int INTRO_FADE_SPEED = 4;
+
 // One pixel of the logo. The handler moves y and counts steps down while the
 // frame loop draws; x, colour and speed are fixed before the handler starts.
 struct tulor_cell {
@@ -20,20 +35,20 @@ struct tulor_cell {
 };
 
 struct tulor_record {
-    BITMAP *band;                  // 278 x 31 light band
-    std::atomic<uint8_t> done;     // the intro is to end
+    BITMAP *band;                   // 278 x 31 light band
+    std::atomic<uint8_t> done;      // the intro is to end
     std::atomic<int16_t> countdown; // ticks left until the intro ends by itself
-    std::atomic<int16_t> pat_x;    // anchor of the band's pattern, 0..255
+    std::atomic<int16_t> pat_x;     // anchor of the band's pattern, 0..255
     std::atomic<int16_t> pat_y;
     std::atomic<int16_t> pat_delay; // ticks since the pattern last moved, 0..6
     tulor_cell cells[INTRO_MAX_CELLS];
-    int16_t count;                 // cells in use
+    int16_t count; // cells in use
 };
 
 extern tulor_record tulor;
-extern COLOR_MAP tulor_map;     // lighting towards black; row 0 the identity
-extern BITMAP *_32x_textures;   // the pattern sheet
-extern PALETTE palette;         // the intro palette: the logo picture's own
+extern COLOR_MAP tulor_map;   // lighting towards black; row 0 the identity
+extern BITMAP *_32x_textures; // the pattern sheet
+extern PALETTE palette;       // the intro palette: the logo picture's own
 
 // Resets the record, makes the band, loads both intro members, builds the
 // cell list and tulor_map. `name` is not opened: both come from the archive.

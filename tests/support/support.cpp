@@ -10,6 +10,7 @@
 
 #include "driver/startup.h"
 #include "resources/archive.h"
+#include "resources/colormaps.h"
 
 std::string TT_enter_workdir(bool with_data)
 {
@@ -57,6 +58,46 @@ void TT_start_without_screen(void)
     TT_enter_workdir(true);
     ZE_initialize_variables();
     ZE_load_resources();
+}
+
+void TT_fake_resources(void)
+{
+    for (int i = 0; i < RES_PICTURES; i++) {
+        iso_backs[i] = create_bitmap(PICTURE_W, PICTURE_H);
+        for (int y = 0; y < PICTURE_H; y++) {
+            for (int x = 0; x < PICTURE_W; x++) {
+                iso_backs[i]->line[y][x] = static_cast<unsigned char>((x * (i + 1) + y * 3) % 256);
+            }
+        }
+        for (int c = 0; c < PAL_SIZE; c++) {
+            iso_pal[i][c].r = static_cast<unsigned char>((c + i) % 64);
+            iso_pal[i][c].g = static_cast<unsigned char>((c * 5 + i) % 64);
+            iso_pal[i][c].b = static_cast<unsigned char>((c / 4 + 3 * i) % 64);
+        }
+        _shadows[i] = ZE_shadow_maps[i];
+        _lights[i] = ZE_light_maps[i];
+        for (int d = 0; d < PAL_SIZE; d++) {
+            _shadows[i]->data[0][d] = _lights[i]->data[0][d] = static_cast<unsigned char>(d);
+            for (int row : SHADOW_ROWS) {
+                _shadows[i]->data[row][d] = static_cast<unsigned char>(d / 2 + row % 7 + i);
+            }
+            _lights[i]->data[LIGHT_ROW_BODY][d] = static_cast<unsigned char>(255 - d / 2);
+            _lights[i]->data[LIGHT_ROW_EDGE][d] = static_cast<unsigned char>(255 - d / 3 - i);
+        }
+    }
+    for (int g = 0; g < SCROLL_GLYPHS; g++) {
+        scrollie[g] = create_bitmap(SCROLL_GLYPH_W, SCROLL_GLYPH_H);
+        clear_bitmap(scrollie[g]);
+        rectfill(scrollie[g], 2, 2, 28, 16, 1 + g);
+        circlefill(scrollie[g], 15, 9, 4, 0);
+    }
+    for (int g = 0; g < LOGO_GLYPHS; g++) {
+        logo[g] = create_bitmap(LOGO_GLYPH_W, LOGO_GLYPH_H);
+        clear_bitmap(logo[g]);
+        rectfill(logo[g], 3, 3, 28, 25, LIGHT_ROW_EDGE);
+        rectfill(logo[g], 6, 6, 25, 22, LIGHT_ROW_BODY);
+        rectfill(logo[g], 10 + g % 10, 9, 14 + g % 10, 19, 0);
+    }
 }
 
 static uint32_t fnv(uint32_t h, unsigned char byte)

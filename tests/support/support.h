@@ -23,6 +23,11 @@ void TT_write_file(const std::string &path, const std::string &bytes);
 // of the main part, read from copies of the data files.
 void TT_start_without_screen(void);
 
+// Stands in for ZE_load_resources without data files: ten patterned
+// pictures with distinct palettes, glyphs in colours 103 and 176 (logo) and
+// 1..60 (scroller), colour maps whose filed rows are set and row 0 identity.
+void TT_fake_resources(void);
+
 // FNV-1a over the pixels of an 8-bit bitmap, row by row.
 uint32_t TT_checksum(BITMAP *bmp);
 
