@@ -198,6 +198,49 @@ static bool is_folder(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The files the demo may leave in its working folder.
+static const char *const WORK_FILES[] = {"res.dat", "res_2.dat", "tempola.xyz", "capture.pcx",
+                                         "logfile"};
+static std::string work_folder;
+
+static void remove_private_folder(void)
+{
+    for (const char *name : WORK_FILES) {
+        remove((work_folder + "/" + name).c_str());
+    }
+    rmdir(work_folder.c_str());
+}
+
+// The demo works in its current folder, where it writes its temporary file;
+// it is given a fresh one holding links to the data files, so that the data
+// folder stays untouched and recordings can run side by side.
+static void enter_private_folder(const std::string &data)
+{
+    char pattern[] = "/tmp/tessera-capture-XXXXXX";
+    if (mkdtemp(pattern) == NULL) {
+        fail("cannot make a working folder in /tmp: %s", strerror(errno));
+    }
+    work_folder = pattern;
+    atexit(remove_private_folder);
+    for (const char *name : {"res.dat", "res_2.dat"}) {
+        if (symlink((data + "/" + name).c_str(), (work_folder + "/" + name).c_str()) != 0) {
+            fail("cannot link the data files into %s", work_folder.c_str());
+        }
+    }
+    if (chdir(work_folder.c_str()) != 0) {
+        fail("cannot enter %s", work_folder.c_str());
+    }
+}
+
+static std::string video_part;
+static std::string sound_part;
+
+static void remove_parts(void)
+{
+    remove(video_part.c_str());
+    remove(sound_part.c_str());
+}
+
 static const char *phase_name(cp_phase phase)
 {
     static const char *const NAMES[] = {"intro", "intro-fade", "main", "main-fade"};
@@ -236,26 +279,26 @@ int main(int argc, char **argv)
 
     // The synthesizer comes first: making it draws on rand(), which must not
     // disturb the demo's own sequence once that is seeded.
-    const std::string video_part = o.out + ".video.mp4";
-    const std::string sound_part = o.out + ".sound.wav";
-    FILE *wav = NULL;
-    if (to == TO_VIDEO) {
-        if (!CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
-            return 1;
-        }
-        wav = CP_open_wav(sound_part.c_str());
-        if (wav == NULL) {
-            fail("cannot write %s", sound_part.c_str());
-        }
+    if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
+        return 1;
     }
 
-    if (chdir(data.c_str()) != 0) {
-        fail("cannot enter the data folder %s", data.c_str());
-    }
+    enter_private_folder(absolute(data));
     CP_start_demo(o.seed);
 
-    if (to == TO_VIDEO && !CP_open_encoder(video_part)) {
-        return 1;
+    // Picture and sound are written beside the output and joined at the end.
+    video_part = o.out + ".video.mp4";
+    sound_part = o.out + ".sound.wav";
+    FILE *wav = NULL;
+    if (to == TO_VIDEO) {
+        atexit(remove_parts);
+        wav = CP_open_wav(sound_part.c_str());
+        if (wav == NULL) {
+            fail("cannot write beside %s: is its folder there and writable?", o.out.c_str());
+        }
+        if (!CP_open_encoder(video_part)) {
+            return 1;
+        }
     }
 
     std::vector<unsigned char> rgb(static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3);
@@ -331,8 +374,6 @@ int main(int argc, char **argv)
             fprintf(stderr, "tessera-capture: ffmpeg failed to join picture and sound\n");
             ok = false;
         }
-        remove(video_part.c_str());
-        remove(sound_part.c_str());
         if (!ok) {
             return 1;
         }

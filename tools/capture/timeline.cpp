@@ -16,9 +16,8 @@
 #include "resources/archive.h"
 
 static const char INTRO_SOURCE_NAME[] = "tulor.pcx";
-static const long INTRO_TICKS = 490; // the intro ends itself on its 490th tick
-static const int FADE_SPEED = 4;     // fade_out(4), as both parts end
-static const int FADE_END = 64;      // fade_interpolate's position of the target
+static const int FADE_SPEED = INTRO_FADE_SPEED; // both parts end with fade_out(4)
+static const int FADE_END = 64;                 // fade_interpolate's position of the target
 
 static cp_phase phase;
 static long frames_done;  // frames handed out so far
