@@ -15,6 +15,7 @@ test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth                          # rendering the song
+    python3                             # reading back recorded PNG frames
 )
 
 wanted=("${run_packages[@]}")

@@ -216,9 +216,11 @@ static void remove_private_folder(void)
 // folder stays untouched and recordings can run side by side.
 static void enter_private_folder(const std::string &data)
 {
-    char pattern[] = "/tmp/tessera-capture-XXXXXX";
-    if (mkdtemp(pattern) == NULL) {
-        fail("cannot make a working folder in /tmp: %s", strerror(errno));
+    const char *tmp = getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != NULL && tmp[0] != '\0' ? tmp : "/tmp") + "/tessera-capture-XXXXXX";
+    if (mkdtemp(&pattern[0]) == NULL) {
+        fail("cannot make a working folder: %s", strerror(errno));
     }
     work_folder = pattern;
     atexit(remove_private_folder);
@@ -279,6 +281,10 @@ int main(int argc, char **argv)
 
     // The synthesizer comes first: making it draws on rand(), which must not
     // disturb the demo's own sequence once that is seeded.
+    if (to == TO_VIDEO && !is_file(o.soundfont)) {
+        fail("no sound font %s (install fluid-soundfont-gm or give --soundfont FILE)",
+             o.soundfont.c_str());
+    }
     if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
         return 1;
     }
@@ -357,7 +363,9 @@ int main(int argc, char **argv)
     if (to == TO_STILL) {
         char seconds[32];
         snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / CP_FPS);
-        fail("the demo lasts only %s seconds", seconds);
+        fail(frames == o.max_frames ? "--duration ends the run at %s seconds, before the still"
+                                    : "the demo lasts only %s seconds",
+             seconds);
     }
     if (to == TO_VIDEO) {
         CP_close_song();
