@@ -252,6 +252,83 @@ static const char *phase_name(cp_phase phase)
 // Where the frames go, besides the checksums.
 enum sink { TO_VIDEO, TO_FRAMES, TO_STILL, TO_NOTHING };
 
+static FILE *wav;
+static long samples;
+
+// Hands one frame to its sink. False if the video's encoder or sound failed;
+// the other sinks exit with a message on failure. Returns once the still is written.
+static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned char *rgb)
+{
+    if (o.checksums) {
+        printf("%06ld %s %ld %08x %08x\n", frame.index, phase_name(frame.phase), frame.phase_index,
+               CP_pixel_checksum(frame.pixels), CP_palette_checksum(frame.palette));
+    }
+    switch (to) {
+    case TO_VIDEO: {
+        // The song starts with the main part, before its first frame is shown.
+        if (frame.phase == CP_MAIN && frame.phase_index == 0) {
+            CP_start_song();
+        }
+        int16_t sound[2 * CP_FRAME_SAMPLES];
+        CP_render_frame_sound(sound);
+        if (!CP_write_wav(wav, sound, 2 * CP_FRAME_SAMPLES)) {
+            fprintf(stderr, "\ntessera-capture: cannot write %s\n", sound_part.c_str());
+            return false;
+        }
+        samples += CP_FRAME_SAMPLES;
+        CP_frame_to_rgb(&frame, rgb);
+        if (!CP_encode_frame(rgb)) {
+            fprintf(stderr, "\ntessera-capture: the encoder stopped taking frames\n");
+            return false;
+        }
+        return true;
+    }
+    case TO_FRAMES: {
+        char name[32];
+        snprintf(name, sizeof name, "/frame-%06ld.png", frame.index);
+        CP_frame_to_rgb(&frame, rgb);
+        if (!CP_write_png((o.frames + name).c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+            fail("cannot write %s", (o.frames + name).c_str());
+        }
+        return true;
+    }
+    case TO_STILL:
+        if (frame.index == o.still) {
+            CP_frame_to_rgb(&frame, rgb);
+            if (!CP_write_png(o.out.c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+                fail("cannot write %s", o.out.c_str());
+            }
+            exit(0);
+        }
+        return true;
+    case TO_NOTHING:
+        return true;
+    }
+    return true;
+}
+
+// Closes the encoder and the sound and joins them into the output. The
+// output is left only if every step worked.
+static bool finish_video(const options &o, bool ok)
+{
+    CP_close_song();
+    const bool sound_ok = CP_close_wav(wav, samples);
+    const bool video_ok = CP_close_encoder();
+    if (ok && !video_ok) {
+        fprintf(stderr, "tessera-capture: ffmpeg failed to encode the video\n");
+    }
+    if (ok && !sound_ok) {
+        fprintf(stderr, "tessera-capture: cannot write %s\n", sound_part.c_str());
+    }
+    ok = ok && video_ok && sound_ok;
+    if (ok && !CP_mux(video_part, sound_part, o.out)) {
+        fprintf(stderr, "tessera-capture: ffmpeg failed to join picture and sound\n");
+        remove(o.out.c_str());
+        ok = false;
+    }
+    return ok;
+}
+
 int main(int argc, char **argv)
 {
     options o = parse_options(argc, argv);
@@ -261,7 +338,7 @@ int main(int argc, char **argv)
                                         : TO_NOTHING;
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
-    const std::string data = o.data.empty() ? default_data_folder() : o.data;
+    const std::string data = absolute(o.data.empty() ? default_data_folder() : o.data);
     for (const char *name : {"res.dat", "res_2.dat"}) {
         if (!is_file(data + "/" + name)) {
             fprintf(stderr,
@@ -274,29 +351,26 @@ int main(int argc, char **argv)
     if (to == TO_FRAMES && !is_folder(o.frames) && mkdir(o.frames.c_str(), 0777) != 0) {
         fail("cannot make the folder %s", o.frames.c_str());
     }
-
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-        fail("cannot start Allegro: %s", allegro_error);
-    }
-
-    // The synthesizer comes first: making it draws on rand(), which must not
-    // disturb the demo's own sequence once that is seeded.
     if (to == TO_VIDEO && !is_file(o.soundfont)) {
         fail("no sound font %s (install fluid-soundfont-gm or give --soundfont FILE)",
              o.soundfont.c_str());
     }
+
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        fail("cannot start Allegro: %s", allegro_error);
+    }
+    // The synthesizer comes first: making it draws on rand(), which must not
+    // disturb the demo's own sequence once that is seeded.
     if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
         return 1;
     }
-
-    enter_private_folder(absolute(data));
+    enter_private_folder(data);
     CP_start_demo(o.seed);
 
     // Picture and sound are written beside the output and joined at the end.
-    video_part = o.out + ".video.mp4";
-    sound_part = o.out + ".sound.wav";
-    FILE *wav = NULL;
     if (to == TO_VIDEO) {
+        video_part = o.out + ".video.mp4";
+        sound_part = o.out + ".sound.wav";
         atexit(remove_parts);
         wav = CP_open_wav(sound_part.c_str());
         if (wav == NULL) {
@@ -308,57 +382,20 @@ int main(int argc, char **argv)
     }
 
     std::vector<unsigned char> rgb(static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3);
-    int16_t sound[2 * CP_FRAME_SAMPLES];
-    long samples = 0;
     long frames = 0;
     bool ok = true;
     cp_frame frame;
-    const bool show_progress = !o.quiet && to != TO_STILL && to != TO_NOTHING;
-    CP_progress_start(show_progress);
-
-    while (frames < o.max_frames && CP_next_frame(&frame)) {
+    CP_progress_start(!o.quiet && (to == TO_VIDEO || to == TO_FRAMES));
+    while (ok && frames < o.max_frames && CP_next_frame(&frame)) {
         frames++;
-        if (o.checksums) {
-            printf("%06ld %s %ld %08x %08x\n", frame.index, phase_name(frame.phase),
-                   frame.phase_index, CP_pixel_checksum(frame.pixels),
-                   CP_palette_checksum(frame.palette));
-        }
-        if (to == TO_VIDEO) {
-            // The song starts with the main part, before its first frame is shown.
-            if (frame.phase == CP_MAIN && frame.phase_index == 0) {
-                CP_start_song();
-            }
-            CP_render_frame_sound(sound);
-            ok = CP_write_wav(wav, sound, 2 * CP_FRAME_SAMPLES);
-            samples += CP_FRAME_SAMPLES;
-            CP_frame_to_rgb(&frame, rgb.data());
-            ok = ok && CP_encode_frame(rgb.data());
-            if (!ok) {
-                fprintf(stderr, "\ntessera-capture: the encoder stopped taking frames\n");
-                break;
-            }
-        } else if (to == TO_FRAMES) {
-            char name[32];
-            snprintf(name, sizeof name, "/frame-%06ld.png", frame.index);
-            CP_frame_to_rgb(&frame, rgb.data());
-            if (!CP_write_png((o.frames + name).c_str(), rgb.data(), CP_OUT_W, CP_OUT_H)) {
-                fail("cannot write %s", (o.frames + name).c_str());
-            }
-        } else if (to == TO_STILL && frame.index == o.still) {
-            CP_frame_to_rgb(&frame, rgb.data());
-            if (!CP_write_png(o.out.c_str(), rgb.data(), CP_OUT_W, CP_OUT_H)) {
-                fail("cannot write %s", o.out.c_str());
-            }
-            return 0;
-        }
-        long total = frame.index + 1 + CP_frames_left(frame.phase, frame.phase_index);
-        if (total > o.max_frames) {
-            total = o.max_frames;
-        }
-        CP_progress(frames, total);
+        ok = deliver(o, to, frame, rgb.data());
+        const long total = frame.index + 1 + CP_frames_left(frame.phase, frame.phase_index);
+        CP_progress(frames, total < o.max_frames ? total : o.max_frames);
     }
     CP_progress_end(frames);
-    fflush(stdout);
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        fail("cannot write the checksums: %s", strerror(errno));
+    }
 
     if (to == TO_STILL) {
         char seconds[32];
@@ -368,21 +405,7 @@ int main(int argc, char **argv)
              seconds);
     }
     if (to == TO_VIDEO) {
-        CP_close_song();
-        const bool sound_ok = CP_close_wav(wav, samples);
-        const bool video_ok = CP_close_encoder();
-        if (ok && !video_ok) {
-            fprintf(stderr, "tessera-capture: ffmpeg failed to encode the video\n");
-        }
-        if (ok && !sound_ok) {
-            fprintf(stderr, "tessera-capture: cannot write %s\n", sound_part.c_str());
-        }
-        ok = ok && video_ok && sound_ok;
-        if (ok && !CP_mux(video_part, sound_part, o.out)) {
-            fprintf(stderr, "tessera-capture: ffmpeg failed to join picture and sound\n");
-            ok = false;
-        }
-        if (!ok) {
+        if (!finish_video(o, ok)) {
             return 1;
         }
         fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(), frames,
