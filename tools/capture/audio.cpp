@@ -2,8 +2,11 @@
 // counts time in rendered samples, so every video frame gets exactly 735
 // samples of it. The song loops as play_midi(song, 1) loops, from the start
 // once all its tracks have ended, with the synthesizer reset in between.
+// The sound is kept as floating point until the end, when its loudest moment
+// is known: the video's sound is then brought to 1 dB below full scale.
 #include "capture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fluidsynth.h>
@@ -12,12 +15,16 @@
 #include "resources/directory.h"
 
 static const char MIDI_MAGIC[] = "MThd";
+static const uint32_t WAVE_FLOAT = 3;
 static const double SYNTH_GAIN = 0.5;
+static const double TARGET_PEAK = 0.891; // 1 dB below full scale
+static const double MAX_BOOST = 10.0;
 
 static fluid_settings_t *settings;
 static fluid_synth_t *synth;
 static fluid_player_t *player;
 static bool playing;
+static float peak; // the loudest sample rendered, 1.0 being full scale
 
 // Reads the song's bytes straight out of the archive.
 static bool read_song(const char *archive, std::vector<unsigned char> &song)
@@ -76,6 +83,7 @@ bool CP_open_song(const char *archive, const char *soundfont)
     }
     fluid_player_set_loop(player, -1);
     playing = false;
+    peak = 0;
     return true;
 }
 
@@ -87,25 +95,24 @@ void CP_start_song(void)
     }
 }
 
-void CP_render_frame_sound(int16_t *out)
+void CP_render_frame_sound(float *out)
 {
     if (!playing) {
-        memset(out, 0, sizeof(int16_t) * 2 * CP_FRAME_SAMPLES);
+        std::fill(out, out + 2 * CP_FRAME_SAMPLES, 0.0f);
         return;
     }
-    float left[CP_FRAME_SAMPLES];
-    float right[CP_FRAME_SAMPLES];
-    fluid_synth_write_float(synth, CP_FRAME_SAMPLES, left, 0, 1, right, 0, 1);
-    // Rounded and clipped here rather than dithered by FluidSynth, so that two
-    // captures of the same run hold the same sound.
-    for (int i = 0; i < CP_FRAME_SAMPLES; i++) {
-        const float in[2] = {left[i], right[i]};
-        for (int c = 0; c < 2; c++) {
-            long v = lrintf(in[c] * 32767.0f);
-            v = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
-            out[2 * i + c] = static_cast<int16_t>(v);
-        }
+    fluid_synth_write_float(synth, CP_FRAME_SAMPLES, out, 0, 2, out, 1, 2);
+    for (int i = 0; i < 2 * CP_FRAME_SAMPLES; i++) {
+        peak = std::max(peak, std::fabs(out[i]));
     }
+}
+
+double CP_song_gain(void)
+{
+    if (peak <= 0) {
+        return 1.0;
+    }
+    return std::min(TARGET_PEAK / peak, MAX_BOOST);
 }
 
 void CP_close_song(void)
@@ -133,20 +140,22 @@ static void put_le(FILE *f, uint32_t v, int bytes)
     }
 }
 
-// The 44-byte header of a 16-bit stereo PCM WAV file holding `samples` frames.
+// The 44-byte header of a WAV file of 32-bit float stereo sound holding
+// `samples` sample frames.
 static void put_wav_header(FILE *f, long samples)
 {
-    const uint32_t data_bytes = static_cast<uint32_t>(samples) * 4;
+    const uint32_t frame_bytes = 2 * sizeof(float);
+    const uint32_t data_bytes = static_cast<uint32_t>(samples) * frame_bytes;
     fputs("RIFF", f);
     put_le(f, 36 + data_bytes, 4);
     fputs("WAVEfmt ", f);
-    put_le(f, 16, 4);          // format chunk size
-    put_le(f, 1, 2);           // PCM
-    put_le(f, 2, 2);           // channels
-    put_le(f, CP_RATE, 4);     // sample rate
-    put_le(f, CP_RATE * 4, 4); // bytes a second
-    put_le(f, 4, 2);           // bytes a sample frame
-    put_le(f, 16, 2);          // bits a sample
+    put_le(f, 16, 4);                    // format chunk size
+    put_le(f, WAVE_FLOAT, 2);            // IEEE floating point
+    put_le(f, 2, 2);                     // channels
+    put_le(f, CP_RATE, 4);               // sample rate
+    put_le(f, CP_RATE * frame_bytes, 4); // bytes a second
+    put_le(f, frame_bytes, 2);           // bytes a sample frame
+    put_le(f, 8 * sizeof(float), 2);     // bits a sample
     fputs("data", f);
     put_le(f, data_bytes, 4);
 }
@@ -160,17 +169,19 @@ FILE *CP_open_wav(const char *path)
     return f;
 }
 
-bool CP_write_wav(FILE *wav, const int16_t *samples, int count)
+bool CP_write_wav(FILE *wav, const float *samples, int count)
 {
-    unsigned char bytes[2 * 2 * CP_FRAME_SAMPLES];
+    unsigned char bytes[4 * 2 * CP_FRAME_SAMPLES];
     while (count > 0) {
-        const int n = count < 2 * CP_FRAME_SAMPLES ? count : 2 * CP_FRAME_SAMPLES;
+        const int n = std::min(count, 2 * CP_FRAME_SAMPLES);
         for (int i = 0; i < n; i++) {
-            const uint16_t v = static_cast<uint16_t>(samples[i]);
-            bytes[2 * i] = static_cast<unsigned char>(v & 0xff);
-            bytes[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+            uint32_t v;
+            memcpy(&v, &samples[i], sizeof v);
+            for (int b = 0; b < 4; b++) {
+                bytes[4 * i + b] = static_cast<unsigned char>(v >> (8 * b));
+            }
         }
-        if (fwrite(bytes, 2, n, wav) != static_cast<size_t>(n)) {
+        if (fwrite(bytes, 4, n, wav) != static_cast<size_t>(n)) {
             return false;
         }
         samples += n;

@@ -65,16 +65,22 @@ bool CP_open_song(const char *archive, const char *soundfont);
 // Starts the song from its beginning, looping when all its tracks end.
 void CP_start_song(void);
 
-// Renders one video frame of sound (CP_FRAME_SAMPLES stereo samples) into
-// `out`: the song if it has been started, else silence.
-void CP_render_frame_sound(int16_t *out);
+// Renders one video frame of sound (CP_FRAME_SAMPLES stereo samples, left
+// and right interleaved, full scale 1.0) into `out`: the song if it has
+// been started, else silence.
+void CP_render_frame_sound(float *out);
+
+// The gain that brings the loudest sample rendered so far to 1 dB below
+// full scale (at most a tenfold boost; 1 for silence).
+double CP_song_gain(void);
 
 void CP_close_song(void);
 
-// Writes 16-bit stereo sound at CP_RATE to a WAV file, header patched on close.
+// Writes 32-bit float stereo sound at CP_RATE to a WAV file, its header
+// patched on close.
 FILE *CP_open_wav(const char *path);
-// Appends `count` 16-bit values (left and right interleaved), little-endian.
-bool CP_write_wav(FILE *wav, const int16_t *samples, int count);
+// Appends `count` values (left and right interleaved), little-endian.
+bool CP_write_wav(FILE *wav, const float *samples, int count);
 bool CP_close_wav(FILE *wav, long samples);
 
 // video.cpp: the encoder.
@@ -84,8 +90,9 @@ bool CP_open_encoder(const std::string &path);
 bool CP_encode_frame(const unsigned char *rgb);
 // Waits for the encoder; false if it failed.
 bool CP_close_encoder(void);
-// Joins the video with the sound into `out` (H.264 copied, AAC encoded).
-bool CP_mux(const std::string &video, const std::string &wav, const std::string &out);
+// Joins the video with the sound, scaled by `gain`, into `out` (H.264
+// copied, AAC encoded).
+bool CP_mux(const std::string &video, const std::string &wav, const std::string &out, double gain);
 
 // progress.cpp: the progress bar on standard error.
 

@@ -269,7 +269,7 @@ static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned c
         if (frame.phase == CP_MAIN && frame.phase_index == 0) {
             CP_start_song();
         }
-        int16_t sound[2 * CP_FRAME_SAMPLES];
+        float sound[2 * CP_FRAME_SAMPLES];
         CP_render_frame_sound(sound);
         if (!CP_write_wav(wav, sound, 2 * CP_FRAME_SAMPLES)) {
             fprintf(stderr, "\ntessera-capture: cannot write %s\n", sound_part.c_str());
@@ -311,6 +311,7 @@ static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned c
 // output is left only if every step worked.
 static bool finish_video(const options &o, bool ok)
 {
+    const double gain = CP_song_gain();
     CP_close_song();
     const bool sound_ok = CP_close_wav(wav, samples);
     const bool video_ok = CP_close_encoder();
@@ -321,7 +322,7 @@ static bool finish_video(const options &o, bool ok)
         fprintf(stderr, "tessera-capture: cannot write %s\n", sound_part.c_str());
     }
     ok = ok && video_ok && sound_ok;
-    if (ok && !CP_mux(video_part, sound_part, o.out)) {
+    if (ok && !CP_mux(video_part, sound_part, o.out, gain)) {
         fprintf(stderr, "tessera-capture: ffmpeg failed to join picture and sound\n");
         remove(o.out.c_str());
         ok = false;

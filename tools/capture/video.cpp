@@ -113,13 +113,15 @@ bool CP_close_encoder(void)
     return ok;
 }
 
-bool CP_mux(const std::string &video, const std::string &wav, const std::string &out)
+bool CP_mux(const std::string &video, const std::string &wav, const std::string &out, double gain)
 {
-    const pid_t pid =
-        spawn_ffmpeg({"-hide_banner", "-loglevel", "error",      "-nostdin", "-y",  "-i",
-                      video,          "-i",        wav,          "-map",     "0:v", "-map",
-                      "1:a",          "-c:v",      "copy",       "-c:a",     "aac", "-b:a",
-                      "192k",         "-movflags", "+faststart", out},
-                     NULL);
+    char volume[64];
+    snprintf(volume, sizeof volume, "volume=%.6f", gain);
+    const std::vector<std::string> args = {
+        "-hide_banner", "-loglevel", "error", "-nostdin",  "-y",         "-i",
+        video,          "-i",        wav,     "-map",      "0:v",        "-map",
+        "1:a",          "-c:v",      "copy",  "-af",       volume,       "-c:a",
+        "aac",          "-b:a",      "192k",  "-movflags", "+faststart", out};
+    const pid_t pid = spawn_ffmpeg(args, NULL);
     return pid >= 0 && finished_well(pid);
 }
