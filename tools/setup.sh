@@ -13,7 +13,7 @@ run_packages=(
     ffmpeg                      # recording the demo without a display
 )
 test_packages=(
-    googletest libgtest-dev
+    googletest libgtest-dev libbenchmark-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth                          # rendering the song
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests

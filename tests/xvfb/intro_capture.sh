@@ -48,7 +48,10 @@ def pcx_palette(data):
             left -= byte & 0x3F
         else:
             left -= 1
-    if data[at] != 12 or len(data) < at + 769:
+    # As the library's loader does: the palette follows the first byte 12
+    # after the pixels; a member may pad the space between with other bytes.
+    at = data.find(12, at)
+    if at < 0 or len(data) < at + 769:
         sys.exit("FAIL: no 256-colour palette behind the pixels")
     return (xmax - xmin + 1, ymax - ymin + 1), [b >> 2 for b in data[at + 1:at + 769]]
 
