@@ -14,6 +14,7 @@ test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth ffmpeg                   # rendering the song and capturing video
+    locales                             # a Turkish locale for the scroller's upper-case test
 )
 
 wanted=("${run_packages[@]}")
