@@ -116,16 +116,6 @@ static void draw_bars(BITMAP *bmp)
     }
 }
 
-// rotate_sprite, with the corner scaled to 16.16 by multiplication: a letter
-// may stand above row 0 late in the run, and rotate_sprite shifts the
-// corner left, which is undefined for a negative value.
-static void rotate_glyph(BITMAP *bmp, BITMAP *sprite, int x, int y, fixed angle)
-{
-    const fixed half_w = sprite->w * 0x8000, half_h = sprite->h * 0x8000;
-    bmp->vtable->pivot_scaled_sprite_flip(bmp, sprite, x * 0x10000 + half_w, y * 0x10000 + half_h,
-                                          half_w, half_h, angle, 0x10000, FALSE);
-}
-
 // Composes the active letters on `construct`, later ones over earlier ones.
 static void compose_letters(void)
 {
@@ -136,8 +126,8 @@ static void compose_letters(void)
             continue;
         }
         const int heading = static_cast<int>(ZE_read(flags.angle[i])); // toward zero
-        rotate_glyph(construct, glyph, fixtoi(ZE_read(_logo.x[i])), fixtoi(ZE_read(_logo.y[i])),
-                     itofix((ROTATION_BASE - heading) & 255));
+        rotate_sprite(construct, glyph, fixtoi(ZE_read(_logo.x[i])), fixtoi(ZE_read(_logo.y[i])),
+                      itofix((ROTATION_BASE - heading) & 255));
     }
 }
 

@@ -91,8 +91,8 @@ class Extras : public ::testing::Test
         for (int i = 0; i < LETTERS; i++) {
             ZE_write(_logo.active[i], i == which);
         }
-        ZE_write(_logo.x[which], x * 65536); // itofix would shift a negative x
-        ZE_write(_logo.y[which], y * 65536);
+        ZE_write(_logo.x[which], itofix(x));
+        ZE_write(_logo.y[which], itofix(y));
         ZE_write(flags.angle[which], heading);
     }
 
