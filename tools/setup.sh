@@ -17,6 +17,7 @@ test_packages=(
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth                          # rendering the song
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
+    locales                             # a Turkish locale for the scroller's upper-case test
 )
 
 wanted=("${run_packages[@]}")
