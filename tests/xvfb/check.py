@@ -695,13 +695,17 @@ def cmd_capture_matches(args, data):
 def cmd_capture_palettes(args, data):
     """Reads the screenshot file again and again while Space is held across a picture
     change; each palette seen must be a picture's own, never a tinted one, even
-    while the screen flashes."""
+    while the screen flashes. Stops some seconds after a change of palette, or
+    after --seconds."""
     seen = []
     start = time.monotonic()
     known = {tuple(p[1]): n for n, p in enumerate(data.pictures)}
     reads = 0
     brightest = 0.0
+    changed = start
     while time.monotonic() - start < args.seconds:
+        if len(seen) > 1 and time.monotonic() - changed > args.after:
+            break
         if args.flash:
             frame, _ = grab()
             brightest = max(brightest, brightness(frame))
@@ -715,6 +719,8 @@ def cmd_capture_palettes(args, data):
             fail("capture.pcx holds a palette that is no picture's own")
         if not seen or seen[-1] != n:
             seen.append(n)
+            changed = time.monotonic()
+            print("%.2f s: the palette of picture %d" % (time.monotonic() - start, n))
     print("palettes seen in order: %s over %d reads, brightest screen %.2f" %
           (seen, reads, brightest))
     want = [int(p) for p in args.expect.split(",")]
@@ -805,6 +811,8 @@ def main():
     p.add_argument("--seconds", type=float, required=True)
     p.add_argument("--expect", required=True, help="picture numbers in order, e.g. 0,1")
     p.add_argument("--flash", action="store_true", help="the screen must flash meanwhile")
+    p.add_argument("--after", type=float, default=2,
+                   help="stop this long after the palette changed")
     p.set_defaults(run=cmd_capture_palettes)
 
     p = sub.add_parser("png")
