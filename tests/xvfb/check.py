@@ -599,6 +599,8 @@ def cmd_timeline(args, data):
         [last - changes[-1]]
     print("pictures on show for: %s s" % " ".join("%.2f" % g for g in spans))
     for n, span in enumerate(spans):
+        if args.open_end and n == 9 and span > 1569 / 60:
+            continue
         if abs(span - 1569 / 60) > args.tolerance:
             fail("picture %d was on show %.2f s, not %.2f" % (n, span, 1569 / 60))
     for n, change in enumerate(changes):
@@ -788,6 +790,8 @@ def main():
     p = sub.add_parser("timeline")
     p.add_argument("log")
     p.add_argument("--tolerance", type=float, default=1.0)
+    p.add_argument("--open-end", action="store_true",
+                   help="the last picture may stay longer (Esc held over its end)")
     p.set_defaults(run=cmd_timeline)
 
     p = sub.add_parser("count-writes")
