@@ -38,10 +38,10 @@ db_canvas SC_metaballs(uint32_t seed, db_col *tint)
     float bx[balls], by[balls], br[balls];
     for (int i = 0; i < balls; i++) {
         float a = 2 * PI * i / balls + DB_unit(rng) * 0.6f;
-        float d = 30 + 55 * DB_unit(rng);
-        bx[i] = 160 + std::cos(a) * d * 1.5f;
-        by[i] = 100 + std::sin(a) * d * 0.8f;
-        br[i] = 18 + 16 * DB_unit(rng);
+        float d = 38 + 50 * DB_unit(rng);
+        bx[i] = 160 + std::cos(a) * d * 1.6f;
+        by[i] = 96 + std::sin(a) * d * 0.85f;
+        br[i] = 13 + 11 * DB_unit(rng);
     }
     auto field = [&](float x, float y) {
         float f = 0;
@@ -65,17 +65,23 @@ db_canvas SC_metaballs(uint32_t seed, db_col *tint)
             }
             float f = field(x + 0.5f, y + 0.5f);
             if (f >= 1.0f) {
-                // Surface: shaded by the slope of the field, as a blob of glass.
-                float fx = field(x + 1.5f, y + 0.5f) - field(x - 0.5f, y + 0.5f);
-                float fy = field(x + 0.5f, y + 1.5f) - field(x + 0.5f, y - 0.5f);
-                float nx = -fx, ny = -fy, nz = 0.35f;
+                // Surface: a dome of height 1 - 1/f, so blobs swell smoothly
+                // from their rims and merge where they meet.
+                auto height = [&](float hx, float hy) { return 1 - 1 / field(hx, hy); };
+                float hx = height(x + 1.5f, y + 0.5f) - height(x - 0.5f, y + 0.5f);
+                float hy = height(x + 0.5f, y + 1.5f) - height(x + 0.5f, y - 0.5f);
+                float nx = -hx * 12, ny = -hy * 12, nz = 1;
                 float len = std::sqrt(nx * nx + ny * ny + nz * nz);
                 nx /= len, ny /= len, nz /= len;
-                float diff = sc_clamp(-0.5f * nx - 0.6f * ny + 0.62f * nz);
-                float spec = std::pow(sc_clamp(-0.3f * nx - 0.5f * ny + 0.81f * nz), 30.0f);
-                float depth = sc_clamp((f - 1) / 3);
-                db_col base = sc_mix(sc_rgb(0.95f, 0.25f, 0.45f), sc_rgb(1.0f, 0.7f, 0.2f), depth);
-                c = sc_add(sc_scale(base, 0.15f + 0.85f * diff), sc_scale(sc_rgb(1, 1, 1), spec));
+                float diff = sc_clamp(-0.45f * nx - 0.55f * ny + 0.7f * nz);
+                float spec = std::pow(sc_clamp(-0.3f * nx - 0.45f * ny + 0.84f * nz), 60.0f);
+                float rim = std::pow(1 - nz, 2.0f);
+                float depth = sc_clamp((f - 1) / 4);
+                db_col base =
+                    sc_mix(sc_rgb(0.85f, 0.15f, 0.45f), sc_rgb(1.0f, 0.62f, 0.18f), depth);
+                c = sc_add(sc_scale(base, 0.12f + 0.88f * diff),
+                           sc_scale(sc_rgb(1, 1, 1), spec * 0.9f));
+                c = sc_add(c, sc_scale(sc_rgb(0.3f, 0.4f, 1.0f), rim * 0.5f));
             } else {
                 float glow = sc_smooth(0.35f, 1.0f, f);
                 c = sc_add(c, sc_scale(sc_rgb(0.6f, 0.15f, 0.5f), glow * 0.6f));
@@ -90,52 +96,63 @@ db_canvas SC_metaballs(uint32_t seed, db_col *tint)
 db_canvas SC_landscape(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
-    const int horizon = 138;
-    const float sun_x = 228, sun_y = 84;
+    const int horizon = 140;
+    const float sun_x = 92, sun_y = 58;
     // Three ridges, far to near: height above the horizon per column.
-    float ridge[3][PICTURE_W];
+    const int ridges = 3;
+    float ridge[ridges][PICTURE_W];
     for (int x = 0; x < PICTURE_W; x++) {
-        ridge[0][x] = 30 + 55 * sc_fbm(x / 70.0f, 0.5f, 6, seed + 1);
-        ridge[1][x] = 10 + 42 * sc_fbm(x / 50.0f, 3.5f, 6, seed + 2);
-        ridge[2][x] = -6 + 30 * sc_fbm(x / 36.0f, 7.5f, 5, seed + 3);
+        float fx = static_cast<float>(x);
+        float peaks = 1 - std::abs(2 * sc_fbm(fx / 90.0f, 0.5f, 5, seed + 1) - 1); // sharp crests
+        ridge[0][x] = 40 + 62 * peaks * peaks;
+        ridge[1][x] = 18 + 40 * sc_fbm(fx / 55.0f, 3.5f, 6, seed + 2);
+        ridge[2][x] = 2 + 22 * sc_fbm(fx / 40.0f, 7.5f, 6, seed + 3);
     }
-    db_col ridge_col[3] = {sc_rgb(0.42f, 0.42f, 0.62f), sc_rgb(0.22f, 0.28f, 0.42f),
-                           sc_rgb(0.08f, 0.14f, 0.16f)};
+    // Far ridges fade into the haze; the near one is dark with forest.
+    const db_col lit[ridges] = {sc_rgb(0.78f, 0.62f, 0.7f), sc_rgb(0.36f, 0.3f, 0.5f),
+                                sc_rgb(0.16f, 0.22f, 0.2f)};
+    const db_col shade[ridges] = {sc_rgb(0.34f, 0.3f, 0.55f), sc_rgb(0.13f, 0.12f, 0.3f),
+                                  sc_rgb(0.05f, 0.08f, 0.1f)};
     auto sky = [&](float x, float y) {
         float v = sc_clamp(y / horizon);
-        db_col c = sc_mix(sc_rgb(0.08f, 0.12f, 0.38f), sc_rgb(0.55f, 0.45f, 0.6f), v * v);
-        c = sc_mix(c, sc_rgb(1.0f, 0.62f, 0.3f), std::pow(v, 5.0f));
+        db_col c = sc_mix(sc_rgb(0.12f, 0.14f, 0.42f), sc_rgb(0.7f, 0.45f, 0.6f), v * v);
+        c = sc_mix(c, sc_rgb(1.0f, 0.7f, 0.4f), std::pow(v, 6.0f));
         float dx = x - sun_x, dy = (y - sun_y) * 1.2f;
         float d = std::sqrt(dx * dx + dy * dy);
-        c = sc_add(c, sc_scale(sc_rgb(1.0f, 0.75f, 0.4f), 0.55f * std::exp(-d / 45)));
-        if (d < 13) {
-            c = sc_rgb(1.0f, 0.96f, 0.8f);
+        c = sc_add(c, sc_scale(sc_rgb(1.0f, 0.7f, 0.35f), 0.6f * std::exp(-d / 50)));
+        if (d < 12) {
+            c = sc_rgb(1.0f, 0.97f, 0.82f);
         }
-        // Long thin clouds, lit from below near the sun.
-        float cl = sc_fbm(x / 90.0f, y / 9.0f, 5, seed + 9);
-        float cloud = sc_smooth(0.52f, 0.7f, cl) * (1 - v * 0.6f);
-        db_col cloud_c = sc_mix(sc_rgb(0.45f, 0.3f, 0.5f), sc_rgb(1.0f, 0.7f, 0.5f),
-                                std::exp(-std::abs(dx) / 120));
-        return sc_mix(c, cloud_c, cloud);
+        // Long thin clouds, lit gold on the sun's side.
+        float cl = sc_fbm(x / 110.0f, y / 10.0f, 5, seed + 9);
+        float cloud = sc_smooth(0.5f, 0.68f, cl) * (1 - v * 0.7f);
+        db_col cloud_c = sc_mix(sc_rgb(0.42f, 0.3f, 0.52f), sc_rgb(1.0f, 0.78f, 0.55f),
+                                std::exp(-std::abs(dx) / 110));
+        return sc_mix(c, cloud_c, cloud * 0.9f);
     };
     auto land = [&](int x, float y, bool &hit) {
         hit = true;
-        for (int k = 2; k >= 0; k--) {
+        for (int k = ridges - 1; k >= 0; k--) {
             float top = horizon - ridge[k][x];
-            if (y >= top) {
-                float depth = (y - top) / 40.0f;
-                float tex = sc_fbm(x / 12.0f, y / 6.0f, 4, seed + 20 + k);
-                db_col c = sc_scale(ridge_col[k], 0.75f + 0.5f * tex - 0.25f * sc_clamp(depth));
-                if (k == 0 && y < horizon - 62 + 10 * tex) {
-                    c = sc_mix(c, sc_rgb(0.9f, 0.85f, 0.9f), 0.8f); // snow
-                }
-                // The sun's side of each slope catches light.
-                float slope =
-                    ridge[k][std::min(x + 2, PICTURE_W - 1)] - ridge[k][std::max(x - 2, 0)];
-                c = sc_add(c, sc_scale(sc_rgb(0.35f, 0.2f, 0.1f),
-                                       sc_clamp(slope * 0.08f) * (1 - k * 0.3f)));
-                return c;
+            if (y < top) {
+                continue;
             }
+            // Crests catch the evening light; slopes facing the sun (to the
+            // left) keep it further down; rock and scree break it up.
+            int x0 = std::max(x - 4, 0), x1 = std::min(x + 4, PICTURE_W - 1);
+            float slope = (ridge[k][x0] - ridge[k][x1]) / 8.0f;
+            float grain = sc_fbm(x / 7.0f + y / 11.0f, y / 4.0f, 4, seed + 20 + k);
+            float fall = (y - top) / (14.0f + 10 * k);
+            float light = sc_clamp(1.1f - fall + slope * 0.35f + (grain - 0.5f) * 0.6f);
+            db_col c = sc_mix(shade[k], lit[k], light);
+            float below = (y - top) / 50.0f;
+            if (k == 0 && horizon - y > 84 - 14 * grain) {
+                c = sc_mix(c, sc_mix(sc_rgb(0.62f, 0.6f, 0.85f), sc_rgb(1, 0.94f, 0.9f), light),
+                           0.85f); // snow above the snow line
+            }
+            // Haze gathers in the valleys.
+            c = sc_mix(c, sc_rgb(0.6f, 0.5f, 0.65f), sc_clamp(below) * (0.3f - 0.1f * k));
+            return c;
         }
         hit = false;
         return db_col{0, 0, 0};
@@ -153,14 +170,14 @@ db_canvas SC_landscape(uint32_t seed, db_col *tint)
                 // The lake mirrors what lies above the horizon, rippled.
                 float dist = static_cast<float>(y - horizon);
                 float wob = std::sin(y * 1.3f + sc_noise(x / 20.0f, y / 3.0f, seed + 40) * 6) *
-                            (1 + dist * 0.05f);
+                            (0.5f + dist * 0.05f);
                 int mx = std::min(PICTURE_W - 1, std::max(0, static_cast<int>(x + wob)));
                 float my = horizon - dist - 1;
                 c = land(mx, my, hit);
                 if (!hit) {
                     c = sky(static_cast<float>(mx), my);
                 }
-                c = sc_mix(sc_scale(c, 0.7f), sc_rgb(0.05f, 0.1f, 0.2f), sc_clamp(dist / 90));
+                c = sc_mix(sc_scale(c, 0.75f), sc_rgb(0.06f, 0.08f, 0.2f), sc_clamp(dist / 70));
             }
             sc_put(cv, x, y, c);
         }
@@ -174,14 +191,14 @@ db_canvas SC_tunnel(uint32_t seed, db_col *tint)
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
     float cx = 150 + 20 * DB_unit(rng), cy = 92 + 16 * DB_unit(rng);
-    float twist = 0.6f + 0.5f * DB_unit(rng);
+    float twist = 0.1f + 0.1f * DB_unit(rng);
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
             float dx = x + 0.5f - cx, dy = (y + 0.5f - cy) * 1.15f;
             float d = std::sqrt(dx * dx + dy * dy) + 0.01f;
-            float depth = 900.0f / d; // distance down the tunnel
-            float ang = std::atan2(dy, dx) / (2 * PI) + depth * twist / 200; // around it
-            float u = depth / 18, v = ang * 16;
+            float depth = 420.0f / d;                                       // down the tunnel
+            float ang = std::atan2(dy, dx) / (2 * PI) + depth * twist / 40; // around it
+            float u = depth, v = ang * 16;
             float fu = u - std::floor(u), fv = v - std::floor(v);
             int cu = static_cast<int>(std::floor(u)), cvv = static_cast<int>(std::floor(v));
             // Panels in a brick bond, with glowing seams between them.
@@ -195,8 +212,8 @@ db_canvas SC_tunnel(uint32_t seed, db_col *tint)
                                      sc_rgb(1, 1, 1), sc_rgb(0.0f, 0.33f, 0.67f));
             panel = sc_scale(panel, 0.75f + 0.25f * std::cos(fv * PI * 2));
             db_col c = sc_mix(panel, sc_rgb(1.0f, 0.9f, 0.6f), seam);
-            float light = sc_clamp(d / 150.0f);
-            c = sc_scale(c, 0.1f + 0.9f * light);
+            float light = sc_clamp(d / 170.0f);
+            c = sc_scale(c, 0.06f + 0.94f * light * light);
             // A faint light at the far end.
             c = sc_add(c, sc_scale(sc_rgb(0.9f, 0.8f, 1.0f), std::exp(-d / 7)));
             sc_put(cv, x, y, c);

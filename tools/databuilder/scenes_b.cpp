@@ -261,9 +261,14 @@ db_canvas SC_mosaic(uint32_t seed, db_col *tint)
             float j = 0.84f + 0.3f * sc_hash(tx, ty, seed);
             c = sc_scale(c, j);
             for (int y = y0; y < y0 + tile; y++) {
+                // Each stone catches the light on its upper edge and is
+                // shaded along its lower one.
+                db_col row = y == y0              ? sc_mix(c, sc_rgb(1, 1, 1), 0.3f)
+                             : y == y0 + tile - 1 ? sc_scale(c, 0.7f)
+                                                  : c;
                 for (int x = x0; x < x0 + tile; x++) {
                     if (x >= 0 && y >= 0 && x < PICTURE_W && y < PICTURE_H) {
-                        sc_put(cv, x, y, c);
+                        sc_put(cv, x, y, row);
                     }
                 }
             }
