@@ -228,7 +228,7 @@ db_canvas SC_fractal(uint32_t seed, db_col *tint)
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     // Seahorse valley of the Mandelbrot set; the test data set looks at the
     // elephants instead.
-    double cx = -0.7453, cy = 0.1127, span = 0.0105;
+    double cx = -0.74335, cy = 0.13135, span = 0.0048;
     (void)seed;
     if (db_variant != 0) {
         cx = 0.2925, cy = 0.0146, span = 0.021;
