@@ -15,6 +15,7 @@ test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth ffmpeg                   # rendering the song and capturing video
+    python3                             # measuring the rendered song
 )
 
 wanted=("${run_packages[@]}")
