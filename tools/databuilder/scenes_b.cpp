@@ -222,34 +222,40 @@ db_canvas DB_draw_mosaic(uint32_t seed, db_col *tint)
     // Tiles of 13 pixels with a pixel of grout, each row of tiles shifted by
     // half a tile. Every tile takes the colour of the design at its centre.
     const int pitch = 14, tile = 13;
-    const db_col grout = DB_colour(0.16f, 0.14f, 0.12f);
+    const db_col grout = DB_colour(0.1f, 0.08f, 0.07f);
+    const db_col cream = DB_colour(0.86f, 0.8f, 0.66f), ink = DB_colour(0.16f, 0.09f, 0.08f);
     auto design = [&](float x, float y) {
-        float dx = x - 160, dy = y - 100;
+        float dx = x - 160, dy = (y - 100) * 1.1f;
         float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
-        // A sunburst rosette in a border of waves.
-        if (x < 28 || x > 292 || y < 20 || y > 180) {
-            float wave = std::sin((x + y) / 14.0f) > 0;
-            return wave ? DB_colour(0.1f, 0.25f, 0.45f) : DB_colour(0.85f, 0.8f, 0.65f);
+        // A border of blue and cream waves round a rosette of eight petals,
+        // ringed in green and terracotta, with a blue bud in each corner.
+        if (x < 24 || x > 296 || y < 16 || y > 184) {
+            float along = x < 24 || x > 296 ? y : x;
+            return std::sin(along / 9.0f) > 0 ? DB_colour(0.12f, 0.26f, 0.5f) : cream;
         }
-        float petals = std::cos(a * 8) * 10;
-        if (r < 18) {
-            return DB_colour(0.95f, 0.75f, 0.2f);
+        float petals = std::pow(std::abs(std::cos(a * 4)), 0.6f) * 26;
+        if (r < 15) {
+            return DB_colour(0.98f, 0.8f, 0.25f);
         }
-        if (r < 48 + petals) {
-            return DB_mix(DB_colour(0.8f, 0.25f, 0.1f), DB_colour(0.95f, 0.55f, 0.2f),
-                          (r - 18) / 50);
+        if (r < 30 + petals) {
+            return DB_mix(DB_colour(0.95f, 0.55f, 0.15f), DB_colour(0.72f, 0.14f, 0.1f),
+                          DB_clamp((r - 15) / 40));
         }
-        if (r < 56 + petals) {
-            return DB_colour(0.25f, 0.1f, 0.08f);
+        if (r < 38 + petals) {
+            return ink;
         }
-        float ring = std::fmod(r, 26.0f) / 26.0f;
-        db_col ground =
-            DB_mix(DB_colour(0.8f, 0.78f, 0.7f), DB_colour(0.55f, 0.65f, 0.7f), DB_clamp(r / 160));
-        if (ring < 0.22f) {
-            return DB_mix(DB_colour(0.15f, 0.35f, 0.3f), DB_colour(0.3f, 0.55f, 0.4f),
-                          std::sin(a * 3) * 0.5f + 0.5f);
+        if (r > 82 && r < 96) {
+            return DB_mix(DB_colour(0.16f, 0.4f, 0.3f), DB_colour(0.3f, 0.58f, 0.38f),
+                          0.5f + 0.5f * std::sin(a * 6));
         }
-        return ground;
+        if (r > 96 && r < 104) {
+            return DB_colour(0.7f, 0.3f, 0.18f);
+        }
+        float cx = std::abs(dx) - 110, cy = std::abs(y - 100) - 62;
+        if (std::abs(cx) + std::abs(cy) < 22) {
+            return std::abs(cx) + std::abs(cy) < 10 ? DB_colour(0.2f, 0.45f, 0.7f) : ink;
+        }
+        return DB_mix(cream, DB_colour(0.72f, 0.7f, 0.64f), DB_clamp(r / 200));
     };
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
@@ -262,7 +268,7 @@ db_canvas DB_draw_mosaic(uint32_t seed, db_col *tint)
             int x0 = tx * pitch + shift, y0 = ty * pitch + 1;
             db_col c = design(x0 + tile / 2.0f, y0 + tile / 2.0f);
             // No two tiles are quite alike.
-            float j = 0.84f + 0.3f * DB_hash(tx, ty, seed);
+            float j = 0.9f + 0.18f * DB_hash(tx, ty, seed);
             c = DB_scale(c, j);
             for (int y = y0; y < y0 + tile; y++) {
                 // Each stone catches the light on its upper edge and is
