@@ -97,8 +97,8 @@ db_canvas DB_draw_landscape(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     const int horizon = 140;
-    const float sun_x = 92, sun_y = 58;
-    // Three ridges, far to near: height above the horizon per column.
+    // Three ridges, far to near: height above the horizon per column. The
+    // near one is edged with the tops of pines.
     const int ridges = 3;
     float ridge[ridges][PICTURE_W];
     for (int x = 0; x < PICTURE_W; x++) {
@@ -106,8 +106,17 @@ db_canvas DB_draw_landscape(uint32_t seed, db_col *tint)
         float peaks = 1 - std::abs(2 * DB_fbm(fx / 90.0f, 0.5f, 5, seed + 1) - 1); // sharp crests
         ridge[0][x] = 40 + 62 * peaks * peaks;
         ridge[1][x] = 18 + 40 * DB_fbm(fx / 55.0f, 3.5f, 6, seed + 2);
-        ridge[2][x] = 2 + 22 * DB_fbm(fx / 40.0f, 7.5f, 6, seed + 3);
+        float pine = std::abs(std::fmod(fx + 40 * DB_noise(fx / 9, 1, seed + 4), 6.0f) - 3) / 3;
+        ridge[2][x] = 4 + 18 * DB_fbm(fx / 40.0f, 7.5f, 6, seed + 3) + 5 * (1 - pine);
     }
+    // The sun sets into the lowest gap of the far ridge.
+    int gap = 80;
+    for (int x = 80; x < 240; x++) {
+        if (ridge[0][x] < ridge[0][gap]) {
+            gap = x;
+        }
+    }
+    const float sun_x = static_cast<float>(gap), sun_y = horizon - ridge[0][gap] - 6;
     // Far ridges fade into the haze; the near one is dark with forest.
     const db_col lit[ridges] = {DB_colour(0.78f, 0.62f, 0.7f), DB_colour(0.36f, 0.3f, 0.5f),
                                 DB_colour(0.16f, 0.22f, 0.2f)};
@@ -115,8 +124,8 @@ db_canvas DB_draw_landscape(uint32_t seed, db_col *tint)
                                   DB_colour(0.05f, 0.08f, 0.1f)};
     auto sky = [&](float x, float y) {
         float v = DB_clamp(y / horizon);
-        db_col c = DB_mix(DB_colour(0.12f, 0.14f, 0.42f), DB_colour(0.7f, 0.45f, 0.6f), v * v);
-        c = DB_mix(c, DB_colour(1.0f, 0.7f, 0.4f), std::pow(v, 6.0f));
+        db_col c = DB_mix(DB_colour(0.1f, 0.12f, 0.38f), DB_colour(0.72f, 0.42f, 0.58f), v * v);
+        c = DB_mix(c, DB_colour(1.0f, 0.68f, 0.36f), std::pow(v, 4.0f));
         float dx = x - sun_x, dy = (y - sun_y) * 1.2f;
         float d = std::sqrt(dx * dx + dy * dy);
         c = DB_add(c, DB_scale(DB_colour(1.0f, 0.7f, 0.35f), 0.6f * std::exp(-d / 50)));
@@ -148,7 +157,7 @@ db_canvas DB_draw_landscape(uint32_t seed, db_col *tint)
             float below = (y - top) / 50.0f;
             if (k == 0 && horizon - y > 84 - 14 * grain) {
                 c = DB_mix(c,
-                           DB_mix(DB_colour(0.62f, 0.6f, 0.85f), DB_colour(1, 0.94f, 0.9f), light),
+                           DB_mix(DB_colour(0.6f, 0.56f, 0.85f), DB_colour(1, 0.86f, 0.84f), light),
                            0.85f); // snow above the snow line
             }
             // Haze gathers in the valleys.
@@ -179,6 +188,10 @@ db_canvas DB_draw_landscape(uint32_t seed, db_col *tint)
                     c = sky(static_cast<float>(mx), my);
                 }
                 c = DB_mix(DB_scale(c, 0.75f), DB_colour(0.06f, 0.08f, 0.2f), DB_clamp(dist / 70));
+                // A path of glitter on the water below the sun.
+                float path = std::exp(-std::abs(x - sun_x) / (5 + dist * 0.7f));
+                float glint = DB_smooth(0.5f, 0.72f, DB_noise(x / 3.0f, y * 1.7f, seed + 41));
+                c = DB_add(c, DB_scale(DB_colour(1.0f, 0.75f, 0.4f), path * glint * 0.9f));
             }
             DB_put(cv, x, y, c);
         }
