@@ -14,6 +14,7 @@ test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth ffmpeg                   # rendering the song and capturing video
+    python3                             # reading the recorded music in tests
 )
 
 wanted=("${run_packages[@]}")
