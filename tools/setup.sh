@@ -8,13 +8,14 @@ run_packages=(
     build-essential cmake pkg-config
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
+    zlib1g-dev                  # and packs its contact sheet
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
 )
 test_packages=(
     googletest libgtest-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth ffmpeg                   # rendering the song and capturing video
-    python3                             # reading the recorded music in tests
+    python3                             # measuring the rendered song
 )
 
 wanted=("${run_packages[@]}")
