@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <allegro.h>
@@ -181,4 +182,28 @@ TEST(FluidDriver, RegisteredFirstAndOnce)
     }
     EXPECT_EQ(count, library_drivers + 1);
     _unix_driver_lists_shutdown();
+}
+
+// Probing an audio output that is not there prints nothing: neither ALSA's
+// library nor FluidSynth may write to the console behind the demo's back.
+TEST(FluidDriver, FailedProbeIsQuiet)
+{
+    configure_file_output();
+    set_config_string("tessera", "music_output", "alsa");
+    setenv("ALSA_CARD", "NoSuchCard", 1);
+
+    fflush(stderr);
+    int saved = dup(STDERR_FILENO);
+    FILE *capture = fopen("stderr.txt", "w");
+    ASSERT_NE(capture, nullptr);
+    dup2(fileno(capture), STDERR_FILENO);
+    int found = ZE_midi_fluidsynth.detect(FALSE);
+    fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    fclose(capture);
+
+    unsetenv("ALSA_CARD");
+    EXPECT_FALSE(found);
+    EXPECT_EQ(TT_read_file("stderr.txt"), "");
 }
