@@ -8,14 +8,16 @@ run_packages=(
     build-essential cmake pkg-config
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
-    zlib1g-dev                  # and packs its contact sheet
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
+    zlib1g-dev                  # PNG files of the data builder and the recorder
+    ffmpeg                      # recording the demo without a display
 )
 test_packages=(
-    googletest libgtest-dev
+    googletest libgtest-dev libbenchmark-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
-    fluidsynth ffmpeg                   # rendering the song and capturing video
-    python3                             # measuring the rendered song
+    fluidsynth                          # rendering the song
+    python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
+    locales                             # a Turkish locale for the scroller's upper-case test
 )
 
 wanted=("${run_packages[@]}")

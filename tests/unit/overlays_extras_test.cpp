@@ -212,7 +212,8 @@ TEST_F(Extras, BarsShadeTheEndsOfTheBottomBand)
 }
 
 // Glyph colours pick rows of the lighting map; colour 0 leaves the frame
-// alone; a letter lowered past row 199 is cut there, clear of the band.
+// alone; a letter lowered past row 199 is cut there, clear of the band, and
+// one risen past the top is cut at row 0.
 TEST_F(Extras, LettersLightThePictureAboveTheBand)
 {
     putpixel(logo[27], 0, 0, 0);
@@ -228,6 +229,15 @@ TEST_F(Extras, LettersLightThePictureAboveTheBand)
             ASSERT_EQ(getpixel(frame, x, y), FRAME) << x << "," << y;
         }
     }
+
+    // Risen above row 0 and left of column 0, as late in a run: cut there.
+    clear_to_color(frame, FRAME);
+    only_letter(0, -10, -5, 63.0f);
+    ZE_draw_extras(frame);
+    EXPECT_EQ(getpixel(frame, 0, 0), FRAME + LIGHT_GAIN);
+    EXPECT_EQ(getpixel(frame, 21, 23), FRAME + LIGHT_GAIN);
+    EXPECT_EQ(getpixel(frame, 22, 10), FRAME);
+    EXPECT_EQ(getpixel(frame, 10, 24), FRAME);
 }
 
 // Letters never launched stay out of the picture wherever they are; of two

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The recorder's refusals: every bad input gets a clear message and a
+# non-zero status, a failing encoder is never reported as a finished video,
+# and nothing is left in the temporary folder.
+source "$(dirname "$0")/lib.sh"
+unset DISPLAY
+CAPTURE="$BUILD/tessera-capture"
+export TMPDIR="$WORK/tmp"
+mkdir -p "$TMPDIR"
+
+# expect STATUS TEXT -- ARGS: runs the recorder and checks its status and message.
+expect() {
+    local status=$1 text=$2
+    shift 3
+    set +e
+    "$CAPTURE" --quiet "$@" >"$WORK/out" 2>"$WORK/err"
+    local got=$?
+    set -e
+    [ $got -eq "$status" ] || fail "tessera-capture $*: status $got, not $status: $(cat "$WORK/err")"
+    grep -q -- "$text" "$WORK/err" || fail "tessera-capture $*: no '$text' in: $(cat "$WORK/err")"
+}
+
+expect 2 "say where to write" --
+expect 2 "unknown option --fps" -- --fps 30 --checksums
+expect 2 "--seed takes a whole number" -- --seed -1 --checksums
+expect 2 "--seed takes a whole number" -- --seed 4294967296 --checksums
+expect 2 "--duration takes a number" -- --duration 1e400 --checksums
+expect 2 "--duration takes a number" -- --duration nan --checksums
+expect 2 "shorter than one frame" -- --duration 0.001 --checksums
+expect 2 "--still needs one output file" -- --still 1
+expect 2 "needs a value" -- --checksums --seed
+expect 2 "one output file at most" -- a.mp4 b.mp4
+
+mkdir -p "$WORK/empty"
+expect 1 "no res.dat in $WORK/empty" -- --data "$WORK/empty" --checksums
+
+# Data files that are not the demo's: the loader's own message, no crash.
+mkdir -p "$WORK/zeros"
+head -c 505192 /dev/zero >"$WORK/zeros/res.dat"
+head -c 15360 /dev/zero >"$WORK/zeros/res_2.dat"
+expect 1 "tessera: res.dat" -- --data "$WORK/zeros" --checksums
+expect 1 "is not a MIDI file" -- --data "$WORK/zeros" "$WORK/zeros.mp4"
+
+expect 1 "folder there and writable" -- --data "$SOURCE/data" --duration 1 "$WORK/none/x.mp4"
+expect 1 "no sound font" -- --data "$SOURCE/data" --duration 1 --soundfont "$WORK/none.sf2" \
+    "$WORK/x.mp4"
+
+# An encoder that gives up: the run fails and no video is claimed.
+mkdir -p "$WORK/bin"
+printf '#!/bin/sh\nexit 1\n' >"$WORK/bin/ffmpeg"
+chmod +x "$WORK/bin/ffmpeg"
+PATH="$WORK/bin:$PATH" expect 1 "encoder" -- --data "$SOURCE/data" --duration 2 "$WORK/x.mp4"
+grep -q wrote "$WORK/err" && fail "a failed encoding was reported as written"
+[ ! -e "$WORK/x.mp4" ] || fail "a failed encoding left a video"
+ls "$WORK" | grep -q 'x\.mp4\.' && fail "a failed encoding left its parts"
+
+[ -z "$(ls -A "$TMPDIR")" ] || fail "left in the temporary folder: $(ls -A "$TMPDIR")"
+echo ok

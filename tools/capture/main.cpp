@@ -1,0 +1,416 @@
+// tessera-capture: records Tessera frame-exact, without a display. The demo
+// runs on a simulated clock (see timeline.cpp); its frames go to an MP4 with
+// the song, to PNG files, or to checksums on standard output.
+#include "capture.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+static const char USAGE[] =
+    "usage: tessera-capture [options] OUT.mp4             the demo as video with its song\n"
+    "       tessera-capture [options] --frames DIR        every frame as DIR/frame-NNNNNN.png\n"
+    "       tessera-capture [options] --still T OUT.png   the frame shown at T seconds\n"
+    "       tessera-capture [options] --checksums         a checksum line per frame\n"
+    "\n"
+    "The demo runs on a simulated clock: video frame n (60 a second) is the frame\n"
+    "the demo draws after exactly n ticks of its 60 Hz timer, however long drawing\n"
+    "takes, so the recording is frame-exact and the same on every machine.\n"
+    "\n"
+    "options:\n"
+    "  --seed N        seed of the random generator (default 1); equal seeds give\n"
+    "                  equal recordings\n"
+    "  --data DIR      folder holding res.dat and res_2.dat (default: the data\n"
+    "                  folder beside the build folder)\n"
+    "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
+    "  --soundfont F   General MIDI sound font for the song\n"
+    "                  (default /usr/share/sounds/sf2/default-GM.sf2)\n"
+    "  --checksums     also with OUT.mp4 or --frames: print for every frame its\n"
+    "                  number, part, frame within the part and the FNV-1a checksums\n"
+    "                  of its 8-bit pixels and of its palette\n"
+    "  --quiet         no progress bar\n"
+    "  --help          this text\n";
+
+static const char DEFAULT_SOUNDFONT[] = "/usr/share/sounds/sf2/default-GM.sf2";
+static const unsigned DEFAULT_SEED = 1;
+
+struct options {
+    std::string out;    // OUT.mp4 or, with --still, OUT.png
+    std::string frames; // --frames DIR
+    std::string data;
+    std::string soundfont = DEFAULT_SOUNDFONT;
+    unsigned seed = DEFAULT_SEED;
+    long max_frames = LONG_MAX;
+    long still = -1; // frame number of --still
+    bool checksums = false;
+    bool quiet = false;
+};
+
+[[noreturn]] static void fail(const char *format, const char *what)
+{
+    fputs("tessera-capture: ", stderr);
+    fprintf(stderr, format, what);
+    fputc('\n', stderr);
+    exit(1);
+}
+
+[[noreturn]] static void usage_error(const char *format, const char *what)
+{
+    fputs("tessera-capture: ", stderr);
+    fprintf(stderr, format, what);
+    fputs("\n(tessera-capture --help shows the usage)\n", stderr);
+    exit(2);
+}
+
+// A number of seconds, finite and from 0 up to a day; the whole text must be it.
+static double parse_seconds(const char *option, const char *text)
+{
+    char *end = NULL;
+    errno = 0;
+    const double s = strtod(text, &end);
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 86400) {
+        usage_error("%s takes a number of seconds from 0 to 86400", option);
+    }
+    return s;
+}
+
+static unsigned parse_seed(const char *text)
+{
+    char *end = NULL;
+    errno = 0;
+    const unsigned long long n = strtoull(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || text[0] == '-' || n > UINT_MAX) {
+        usage_error("--seed takes a whole number from 0 to %s", "4294967295");
+    }
+    return static_cast<unsigned>(n);
+}
+
+// The frame on show at `seconds`: frame n is shown from n/60 s to (n+1)/60 s.
+static long frame_at(double seconds)
+{
+    return static_cast<long>(std::floor(seconds * CP_FPS + 1e-9));
+}
+
+static options parse_options(int argc, char **argv)
+{
+    options o;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            fputs(USAGE, stdout);
+            exit(0);
+        } else if (arg == "--checksums") {
+            o.checksums = true;
+        } else if (arg == "--quiet") {
+            o.quiet = true;
+        } else if (arg == "--seed" || arg == "--data" || arg == "--duration" ||
+                   arg == "--soundfont" || arg == "--frames" || arg == "--still") {
+            if (!has_value) {
+                usage_error("%s needs a value", arg.c_str());
+            }
+            const char *value = argv[++i];
+            if (arg == "--seed") {
+                o.seed = parse_seed(value);
+            } else if (arg == "--data") {
+                o.data = value;
+            } else if (arg == "--duration") {
+                const double s = parse_seconds("--duration", value);
+                o.max_frames = frame_at(s);
+                if (o.max_frames < 1) {
+                    usage_error("--duration %s is shorter than one frame", value);
+                }
+            } else if (arg == "--soundfont") {
+                o.soundfont = value;
+            } else if (arg == "--frames") {
+                o.frames = value;
+            } else {
+                o.still = frame_at(parse_seconds("--still", value));
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            usage_error("unknown option %s", arg.c_str());
+        } else {
+            positional.push_back(arg);
+        }
+    }
+
+    if (positional.size() > 1) {
+        usage_error("one output file at most, not also %s", positional[1].c_str());
+    }
+    if (positional.size() == 1) {
+        o.out = positional[0];
+    }
+    if (o.still >= 0) {
+        if (o.out.empty() || !o.frames.empty()) {
+            usage_error("%s", "--still needs one output file, OUT.png, and no --frames");
+        }
+    } else if (!o.frames.empty()) {
+        if (!o.out.empty()) {
+            usage_error("--frames writes PNG files only, not also %s", o.out.c_str());
+        }
+    } else if (o.out.empty() && !o.checksums) {
+        usage_error("%s", "say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
+                          "--checksums");
+    }
+    return o;
+}
+
+// `path` made absolute against the folder the recorder was started in.
+static std::string absolute(const std::string &path)
+{
+    if (path.empty() || path[0] == '/') {
+        return path;
+    }
+    std::vector<char> cwd(PATH_MAX);
+    if (getcwd(cwd.data(), cwd.size()) == NULL) {
+        fail("cannot tell the current folder: %s", strerror(errno));
+    }
+    return std::string(cwd.data()) + "/" + path;
+}
+
+// The data folder beside the build folder that holds this program.
+static std::string default_data_folder(void)
+{
+    std::vector<char> exe(PATH_MAX + 1);
+    const ssize_t n = readlink("/proc/self/exe", exe.data(), PATH_MAX);
+    if (n <= 0) {
+        return "data";
+    }
+    std::string path(exe.data(), static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/')) + "/../data";
+}
+
+static bool is_file(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+static bool is_folder(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The files the demo may leave in its working folder.
+static const char *const WORK_FILES[] = {"res.dat", "res_2.dat", "tempola.xyz", "capture.pcx",
+                                         "logfile"};
+static std::string work_folder;
+
+static void remove_private_folder(void)
+{
+    for (const char *name : WORK_FILES) {
+        remove((work_folder + "/" + name).c_str());
+    }
+    rmdir(work_folder.c_str());
+}
+
+// The demo works in its current folder, where it writes its temporary file;
+// it is given a fresh one holding links to the data files, so that the data
+// folder stays untouched and recordings can run side by side.
+static void enter_private_folder(const std::string &data)
+{
+    const char *tmp = getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != NULL && tmp[0] != '\0' ? tmp : "/tmp") + "/tessera-capture-XXXXXX";
+    if (mkdtemp(&pattern[0]) == NULL) {
+        fail("cannot make a working folder: %s", strerror(errno));
+    }
+    work_folder = pattern;
+    atexit(remove_private_folder);
+    for (const char *name : {"res.dat", "res_2.dat"}) {
+        if (symlink((data + "/" + name).c_str(), (work_folder + "/" + name).c_str()) != 0) {
+            fail("cannot link the data files into %s", work_folder.c_str());
+        }
+    }
+    if (chdir(work_folder.c_str()) != 0) {
+        fail("cannot enter %s", work_folder.c_str());
+    }
+}
+
+static std::string video_part;
+static std::string sound_part;
+
+static void remove_parts(void)
+{
+    remove(video_part.c_str());
+    remove(sound_part.c_str());
+}
+
+static const char *phase_name(cp_phase phase)
+{
+    static const char *const NAMES[] = {"intro", "intro-fade", "main", "main-fade"};
+    return NAMES[phase];
+}
+
+// Where the frames go, besides the checksums.
+enum sink { TO_VIDEO, TO_FRAMES, TO_STILL, TO_NOTHING };
+
+static FILE *wav;
+static long samples;
+
+// Hands one frame to its sink. False if the video's encoder or sound failed;
+// the other sinks exit with a message on failure. Returns once the still is written.
+static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned char *rgb)
+{
+    if (o.checksums) {
+        printf("%06ld %s %ld %08x %08x\n", frame.index, phase_name(frame.phase), frame.phase_index,
+               CP_pixel_checksum(frame.pixels), CP_palette_checksum(frame.palette));
+    }
+    switch (to) {
+    case TO_VIDEO: {
+        // The song starts with the main part, before its first frame is shown.
+        if (frame.phase == CP_MAIN && frame.phase_index == 0) {
+            CP_start_song();
+        }
+        float sound[2 * CP_FRAME_SAMPLES];
+        CP_render_frame_sound(sound);
+        if (!CP_write_wav(wav, sound, 2 * CP_FRAME_SAMPLES)) {
+            fprintf(stderr, "\ntessera-capture: cannot write %s\n", sound_part.c_str());
+            return false;
+        }
+        samples += CP_FRAME_SAMPLES;
+        CP_frame_to_rgb(&frame, rgb);
+        if (!CP_encode_frame(rgb)) {
+            fprintf(stderr, "\ntessera-capture: the encoder stopped taking frames\n");
+            return false;
+        }
+        return true;
+    }
+    case TO_FRAMES: {
+        char name[32];
+        snprintf(name, sizeof name, "/frame-%06ld.png", frame.index);
+        CP_frame_to_rgb(&frame, rgb);
+        if (!CP_write_png((o.frames + name).c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+            fail("cannot write %s", (o.frames + name).c_str());
+        }
+        return true;
+    }
+    case TO_STILL:
+        if (frame.index == o.still) {
+            CP_frame_to_rgb(&frame, rgb);
+            if (!CP_write_png(o.out.c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+                fail("cannot write %s", o.out.c_str());
+            }
+            exit(0);
+        }
+        return true;
+    case TO_NOTHING:
+        return true;
+    }
+    return true;
+}
+
+// Closes the encoder and the sound and joins them into the output. The
+// output is left only if every step worked.
+static bool finish_video(const options &o, bool ok)
+{
+    const double gain = CP_song_gain();
+    CP_close_song();
+    const bool sound_ok = CP_close_wav(wav, samples);
+    const bool video_ok = CP_close_encoder();
+    if (ok && !video_ok) {
+        fprintf(stderr, "tessera-capture: ffmpeg failed to encode the video\n");
+    }
+    if (ok && !sound_ok) {
+        fprintf(stderr, "tessera-capture: cannot write %s\n", sound_part.c_str());
+    }
+    ok = ok && video_ok && sound_ok;
+    if (ok && !CP_mux(video_part, sound_part, o.out, gain)) {
+        fprintf(stderr, "tessera-capture: ffmpeg failed to join picture and sound\n");
+        remove(o.out.c_str());
+        ok = false;
+    }
+    return ok;
+}
+
+int main(int argc, char **argv)
+{
+    options o = parse_options(argc, argv);
+    const sink to = o.still >= 0        ? TO_STILL
+                    : !o.frames.empty() ? TO_FRAMES
+                    : !o.out.empty()    ? TO_VIDEO
+                                        : TO_NOTHING;
+    o.out = absolute(o.out);
+    o.frames = absolute(o.frames);
+    const std::string data = absolute(o.data.empty() ? default_data_folder() : o.data);
+    for (const char *name : {"res.dat", "res_2.dat"}) {
+        if (!is_file(data + "/" + name)) {
+            fprintf(stderr,
+                    "tessera-capture: no %s in %s (build the data files: cmake --build build "
+                    "--target data, or give --data DIR)\n",
+                    name, data.c_str());
+            return 1;
+        }
+    }
+    if (to == TO_FRAMES && !is_folder(o.frames) && mkdir(o.frames.c_str(), 0777) != 0) {
+        fail("cannot make the folder %s", o.frames.c_str());
+    }
+    if (to == TO_VIDEO && !is_file(o.soundfont)) {
+        fail("no sound font %s (install fluid-soundfont-gm or give --soundfont FILE)",
+             o.soundfont.c_str());
+    }
+
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        fail("cannot start Allegro: %s", allegro_error);
+    }
+    // The synthesizer comes first: making it draws on rand(), which must not
+    // disturb the demo's own sequence once that is seeded.
+    if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
+        return 1;
+    }
+    enter_private_folder(data);
+    CP_start_demo(o.seed);
+
+    // Picture and sound are written beside the output and joined at the end.
+    if (to == TO_VIDEO) {
+        video_part = o.out + ".video.mp4";
+        sound_part = o.out + ".sound.wav";
+        atexit(remove_parts);
+        wav = CP_open_wav(sound_part.c_str());
+        if (wav == NULL) {
+            fail("cannot write beside %s: is its folder there and writable?", o.out.c_str());
+        }
+        if (!CP_open_encoder(video_part)) {
+            return 1;
+        }
+    }
+
+    std::vector<unsigned char> rgb(static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3);
+    long frames = 0;
+    bool ok = true;
+    cp_frame frame;
+    CP_progress_start(!o.quiet && (to == TO_VIDEO || to == TO_FRAMES));
+    while (ok && frames < o.max_frames && CP_next_frame(&frame)) {
+        frames++;
+        ok = deliver(o, to, frame, rgb.data());
+        const long total = frame.index + 1 + CP_frames_left(frame.phase, frame.phase_index);
+        CP_progress(frames, total < o.max_frames ? total : o.max_frames);
+    }
+    CP_progress_end(frames);
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        fail("cannot write the checksums: %s", strerror(errno));
+    }
+
+    if (to == TO_STILL) {
+        char seconds[32];
+        snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / CP_FPS);
+        fail(frames == o.max_frames ? "--duration ends the run at %s seconds, before the still"
+                                    : "the demo lasts only %s seconds",
+             seconds);
+    }
+    if (to == TO_VIDEO) {
+        if (!finish_video(o, ok)) {
+            return 1;
+        }
+        fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(), frames,
+                static_cast<double>(frames) / CP_FPS);
+    }
+    return 0;
+}

@@ -1,0 +1,127 @@
+// The encoder: Debian's ffmpeg program, fed raw RGB frames through a pipe.
+// The picture is encoded while the run goes on; the sound, complete only at
+// the end, is joined to it in a second, quick pass that copies the picture.
+#include "capture.h"
+
+#include <cerrno>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+static const char FFMPEG[] = "ffmpeg";
+static pid_t encoder = -1;
+static int encoder_input = -1;
+
+// Starts ffmpeg with `args`; with `input`, its standard input is a pipe whose
+// writing end is returned there. Returns the process id, or -1.
+static pid_t spawn_ffmpeg(const std::vector<std::string> &args, int *input)
+{
+    std::vector<char *> argv;
+    argv.push_back(const_cast<char *>(FFMPEG));
+    for (const std::string &a : args) {
+        argv.push_back(const_cast<char *>(a.c_str()));
+    }
+    argv.push_back(NULL);
+
+    int fds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input != NULL) {
+        if (pipe(fds) != 0) {
+            posix_spawn_file_actions_destroy(&actions);
+            return -1;
+        }
+        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addclose(&actions, fds[1]);
+    }
+    pid_t pid = -1;
+    const int failed = posix_spawnp(&pid, FFMPEG, &actions, NULL, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (input != NULL) {
+        close(fds[0]);
+        if (failed) {
+            close(fds[1]);
+        } else {
+            *input = fds[1];
+        }
+    }
+    if (failed) {
+        fprintf(stderr, "tessera-capture: cannot run %s (install the ffmpeg package)\n", FFMPEG);
+        return -1;
+    }
+    return pid;
+}
+
+// Waits for a process; true if it exited with status 0.
+static bool finished_well(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool CP_open_encoder(const std::string &path)
+{
+    // A dead encoder must show up as a failed write, not kill the recorder.
+    signal(SIGPIPE, SIG_IGN);
+    const std::string size = std::to_string(CP_OUT_W) + "x" + std::to_string(CP_OUT_H);
+    const std::string rate = std::to_string(CP_FPS);
+    encoder = spawn_ffmpeg(
+        {"-hide_banner", "-loglevel",   "error",   "-y",         "-f",       "rawvideo", "-pix_fmt",
+         "rgb24",        "-video_size", size,      "-framerate", rate,       "-i",       "pipe:0",
+         "-an",          "-c:v",        "libx264", "-preset",    "veryfast", "-crf",     "18",
+         "-pix_fmt",     "yuv420p",     "-r",      rate,         path},
+        &encoder_input);
+    return encoder >= 0;
+}
+
+bool CP_encode_frame(const unsigned char *rgb)
+{
+    size_t left = static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3;
+    while (left > 0) {
+        const ssize_t n = write(encoder_input, rgb, left);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        rgb += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CP_close_encoder(void)
+{
+    if (encoder < 0) {
+        return false;
+    }
+    close(encoder_input);
+    encoder_input = -1;
+    const bool ok = finished_well(encoder);
+    encoder = -1;
+    return ok;
+}
+
+bool CP_mux(const std::string &video, const std::string &wav, const std::string &out, double gain)
+{
+    char volume[64];
+    snprintf(volume, sizeof volume, "volume=%.6f", gain);
+    const std::vector<std::string> args = {
+        "-hide_banner", "-loglevel", "error", "-nostdin",  "-y",         "-i",
+        video,          "-i",        wav,     "-map",      "0:v",        "-map",
+        "1:a",          "-c:v",      "copy",  "-af",       volume,       "-c:a",
+        "aac",          "-b:a",      "192k",  "-movflags", "+faststart", out};
+    const pid_t pid = spawn_ffmpeg(args, NULL);
+    return pid >= 0 && finished_well(pid);
+}
