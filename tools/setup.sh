@@ -9,13 +9,15 @@ run_packages=(
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
-    zlib1g-dev ffmpeg           # recording the demo without a display
+    zlib1g-dev                  # PNG files of the data builder and the recorder
+    ffmpeg                      # recording the demo without a display
 )
 test_packages=(
-    googletest libgtest-dev
+    googletest libgtest-dev libbenchmark-dev
     xvfb xdotool x11-apps imagemagick   # the real program in a real X window
     fluidsynth                          # rendering the song
-    python3                             # reading back recorded PNG frames
+    python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
+    locales                             # a Turkish locale for the scroller's upper-case test
 )
 
 wanted=("${run_packages[@]}")

@@ -18,14 +18,17 @@ struct edge_bar {
 };
 
 // Outer bars in the deepest shade, inner ones lighter; drawn in this order.
+// Their colours are the shadow-map rows the data files fill.
+static const int DEEPEST = SHADOW_ROWS[0], DEEP = SHADOW_ROWS[1], LIGHTER = SHADOW_ROWS[2],
+                 LIGHTEST = SHADOW_ROWS[3];
 static const edge_bar BARS[] = {
-    {0, 5, 75},      {6, 10, 130},    {11, 15, 175},   {16, 20, 225},
-    {300, 304, 225}, {305, 309, 175}, {310, 314, 130}, {315, 319, 75},
+    {0, 5, DEEPEST},      {6, 10, DEEP},       {11, 15, LIGHTER}, {16, 20, LIGHTEST},
+    {300, 304, LIGHTEST}, {305, 309, LIGHTER}, {310, 314, DEEP},  {315, 319, DEEPEST},
 };
 static const int BAND_TOP = 200;
 static const int BAND_BOTTOM = 239;
 
-// The letters spell the logo twice over, a group of eight and a group of six.
+// The glyph of each letter: a group of eight, then a group of six.
 static const int16_t LETTER_GLYPHS[LETTERS] = {27, 14, 17, 6, 4, 11, 11, 0, 27, 14, 11, 11, 4, 7};
 // logo_clock ticks at which the letters set off: 35 apart, with a pause of
 // three intervals between the groups. Letter 0 is moving from the start.

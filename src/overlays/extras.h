@@ -27,7 +27,7 @@ extern logo_record _logo;
 void ZE_initialize_letters(void);
 
 // The 120 Hz handler: turns the letters, steps them every fifth call and
-// launches them by flags.logo_clock.
+// launches them by flags.logo_clock. Holds ZE_tick_lock for the whole call.
 void ZE_track_logo(void);
 
 // Draws the bars and the letters onto `bmp`; leaves the drawing mode solid

@@ -48,10 +48,9 @@ int ZE_scroll_glyph(int character)
     if (c >= '0' && c <= '9') {
         return GLYPH_FIRST_DIGIT + (c - '0');
     }
-    if (c != '\0') {
-        const char *mark = strchr(MARKS, c);
-        if (mark != NULL) {
-            return GLYPH_FIRST_MARK + static_cast<int>(mark - MARKS);
+    for (int m = 0; MARKS[m] != '\0'; m++) {
+        if (c == MARKS[m]) {
+            return GLYPH_FIRST_MARK + m;
         }
     }
     return -1;

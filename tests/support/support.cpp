@@ -6,16 +6,45 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <cstring>
+#include <ftw.h>
 #include <unistd.h>
 
 #include "driver/startup.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 
+static char workdir[] = "/tmp/tessera-test-XXXXXX";
+
+static int remove_entry(const char *path, const struct stat *, int, struct FTW *)
+{
+    return remove(path);
+}
+
+static pid_t workdir_owner;
+
+// The working folder goes when the test program ends; not when a death
+// test's child process does.
+static void remove_workdir(void)
+{
+    if (getpid() != workdir_owner) {
+        return;
+    }
+    nftw(workdir, remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 std::string TT_enter_workdir(bool with_data)
 {
-    char pattern[] = "/tmp/tessera-test-XXXXXX";
-    const char *dir = mkdtemp(pattern);
+    static bool made = false;
+    if (made) {
+        remove_workdir();
+        strcpy(workdir, "/tmp/tessera-test-XXXXXX");
+    } else {
+        atexit(remove_workdir);
+    }
+    made = true;
+    workdir_owner = getpid();
+    const char *dir = mkdtemp(workdir);
     if (dir == NULL || chdir(dir) != 0) {
         abort();
     }
