@@ -65,8 +65,8 @@ void ZE_modify_palette(void)
     }
 }
 
-void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue,
-                     int32_t percent, int32_t brightness, int32_t whole)
+void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue, int32_t percent,
+                     int32_t brightness, int32_t whole)
 {
     // Extended precision keeps every result that should be a whole number whole,
     // so truncation never drops one below it. A full 100 percent leaves the

@@ -5,11 +5,11 @@
 #include <allegro.h>
 #include <cstdint>
 
-constexpr int32_t PART_TICKS = 1569;   // a picture is replaced after this many 60 Hz ticks
-constexpr int16_t FLASH_START = 100;   // tint percent at a picture change
-constexpr int16_t FLASH_RESTORE = -2;  // the next frame restores the picture's palette
+constexpr int32_t PART_TICKS = 1569;  // a picture is replaced after this many 60 Hz ticks
+constexpr int16_t FLASH_START = 100;  // tint percent at a picture change
+constexpr int16_t FLASH_RESTORE = -2; // the next frame restores the picture's palette
 constexpr int16_t FLASH_IDLE = -1;
-constexpr int16_t CHANGE_HOLD = 45;    // the tiles rest this long after a change
+constexpr int16_t CHANGE_HOLD = 45;      // the tiles rest this long after a change
 constexpr int32_t LETTER_DROP = 4 << 16; // letters sink 4 pixels at a change (16.16)
 
 // Called by the frame loop once per frame, before the snapshot: moves on to
@@ -24,8 +24,8 @@ void ZE_modify_palette(void);
 // Computes `source` moved `percent` towards (red, green, blue), scaled by
 // `brightness` unless it is 0 or 100, into `tinted`: all 256 entries when
 // `whole` is non-zero, else 128..255. Percent 100 leaves the colours alone.
-void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue,
-                     int32_t percent, int32_t brightness, int32_t whole);
+void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue, int32_t percent,
+                     int32_t brightness, int32_t whole);
 
 // Appends " text value" to the file "logfile"; a diagnostic aid.
 void ZE_status_log_i(const char *text, int32_t value);

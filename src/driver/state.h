@@ -13,21 +13,21 @@
 constexpr int LETTERS = 14; // logo letters circling the screen
 
 struct flags_record {
-    std::atomic<uint8_t> vsync;       // 1: wait for the retrace before showing a frame
-    std::atomic<uint8_t> done;        // 1: the last picture has run its time
-    std::atomic<int32_t> logo_clock;  // 60 Hz ticks since the main part began
-    std::atomic<int32_t> part_clock;  // 60 Hz ticks since the picture began
+    std::atomic<uint8_t> vsync;           // 1: wait for the retrace before showing a frame
+    std::atomic<uint8_t> done;            // 1: the last picture has run its time
+    std::atomic<int32_t> logo_clock;      // 60 Hz ticks since the main part began
+    std::atomic<int32_t> part_clock;      // 60 Hz ticks since the picture began
     std::atomic<int32_t> launch[LETTERS]; // logo_clock at which a letter launches; -1: none
-    std::atomic<int32_t> scroll_clock; // drives the scroller; starts at -100
-    std::atomic<int32_t> dot_phase;   // 0..199, scroll position of the dot ramp
-    std::atomic<int16_t> move_delay;  // divider of the tile motion steps
-    std::atomic<int16_t> logo_delay;  // divider of the letter steps
-    std::atomic<int16_t> mode;        // tile motion mode 1..4
-    std::atomic<int16_t> field;       // picture on show, 0..9
-    std::atomic<int16_t> flash;       // 1..100 tint percent, -2 restore, -1 idle
-    std::atomic<int16_t> wave;        // wave angle 0..255 of the tile motion
-    std::atomic<int16_t> hold;        // 60 Hz ticks left in the tiles' rest
-    std::atomic<float> angle[LETTERS]; // heading of each letter, 256 to the circle
+    std::atomic<int32_t> scroll_clock;    // drives the scroller; starts at -100
+    std::atomic<int32_t> dot_phase;       // 0..199, scroll position of the dot ramp
+    std::atomic<int16_t> move_delay;      // divider of the tile motion steps
+    std::atomic<int16_t> logo_delay;      // divider of the letter steps
+    std::atomic<int16_t> mode;            // tile motion mode 1..4
+    std::atomic<int16_t> field;           // picture on show, 0..9
+    std::atomic<int16_t> flash;           // 1..100 tint percent, -2 restore, -1 idle
+    std::atomic<int16_t> wave;            // wave angle 0..255 of the tile motion
+    std::atomic<int16_t> hold;            // 60 Hz ticks left in the tiles' rest
+    std::atomic<float> angle[LETTERS];    // heading of each letter, 256 to the circle
 };
 
 // Written once per frame, before anything is drawn; read by that frame only.

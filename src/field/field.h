@@ -9,9 +9,9 @@
 #include <cstdint>
 
 constexpr int TILES = 471;
-constexpr int TILE_SIZE = 14;         // a diamond's box is 14 x 14
-constexpr int16_t CYCLE_HOLD = 70;    // rest after each wave cycle, in 60 Hz ticks
-constexpr int16_t MOVE_DIVIDER = 4;   // one motion step every fifth moving tick
+constexpr int TILE_SIZE = 14;       // a diamond's box is 14 x 14
+constexpr int16_t CYCLE_HOLD = 70;  // rest after each wave cycle, in 60 Hz ticks
+constexpr int16_t MOVE_DIVIDER = 4; // one motion step every fifth moving tick
 
 // Written by layouts and motion steps (timer thread and frame loop), read by
 // the drawing: every entry is read and written whole.
@@ -20,7 +20,7 @@ struct cels_record {
     std::atomic<int16_t> home_y[TILES]; // top row of the box at rest
     std::atomic<int16_t> x[TILES];      // where the tile is drawn now
     std::atomic<int16_t> y[TILES];
-    std::atomic<int16_t> dir[TILES];    // direction class 0..3, or phase 0..255 in modes 2 and 3
+    std::atomic<int16_t> dir[TILES]; // direction class 0..3, or phase 0..255 in modes 2 and 3
 };
 
 extern cels_record cels;

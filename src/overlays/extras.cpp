@@ -7,8 +7,8 @@
 
 #include <mutex>
 
-#include "../resources/archive.h"
-#include "../resources/colormaps.h"
+#include "resources/archive.h"
+#include "resources/colormaps.h"
 
 logo_record _logo;
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../driver/state.h"
-#include "../resources/archive.h"
+#include "driver/state.h"
+#include "resources/archive.h"
 
 char *__text;
 

@@ -56,8 +56,7 @@ void extract_resource(const char *name, int32_t offset, int32_t length)
     }
 }
 
-BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h,
-                               const char *what)
+BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h, const char *what)
 {
     extract_resource(RES_ARCHIVE_NAME, member.offset, member.length);
     BITMAP *bmp = load_pcx(RES_TEMP_NAME, pal);
@@ -102,10 +101,9 @@ void ZE_load_resources(void)
         }
     }
 
-    trash = ZE_load_picture_member(RES_SCROLL_SHEET, junk,
-                                   SCROLL_CELL_W * (SCROLL_SHEET_COLS - 1) + SCROLL_GLYPH_W,
-                                   SCROLL_CELL_H * (SCROLL_SHEET_ROWS - 1) + SCROLL_GLYPH_H,
-                                   "scroller glyph sheet");
+    trash = ZE_load_picture_member(
+        RES_SCROLL_SHEET, junk, SCROLL_CELL_W * (SCROLL_SHEET_COLS - 1) + SCROLL_GLYPH_W,
+        SCROLL_CELL_H * (SCROLL_SHEET_ROWS - 1) + SCROLL_GLYPH_H, "scroller glyph sheet");
     slice_sheet(scrollie, SCROLL_SHEET_COLS, SCROLL_SHEET_ROWS, SCROLL_CELL_W, SCROLL_CELL_H, 0, 0,
                 SCROLL_GLYPH_W, SCROLL_GLYPH_H);
     destroy_bitmap(trash);

@@ -20,8 +20,7 @@ void ZE_load_resources(void);
 
 // Extracts `member` and loads it as an 8-bit PCX of at least min_w x min_h,
 // removing the temporary file again; `what` names it in the message if not.
-BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h,
-                               const char *what);
+BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h, const char *what);
 
 extern BITMAP *iso_backs[RES_PICTURES];
 extern PALETTE iso_pal[RES_PICTURES];

@@ -9,18 +9,18 @@
 
 COLOR_MAP shadows_1, shadows_2, shadows_3, shadows_4, shadows_5, shadows_6, shadows_7, shadows_8,
     shadows_9, shadows_10;
-COLOR_MAP lights_1, lights_2, lights_3, lights_4, lights_5, lights_6, lights_7, lights_8,
-    lights_9, lights_10;
+COLOR_MAP lights_1, lights_2, lights_3, lights_4, lights_5, lights_6, lights_7, lights_8, lights_9,
+    lights_10;
 
 COLOR_MAP *_shadows[RES_PICTURES];
 COLOR_MAP *_lights[RES_PICTURES];
 
-COLOR_MAP *const ZE_shadow_maps[RES_PICTURES] = {
-    &shadows_1, &shadows_2, &shadows_3, &shadows_4, &shadows_5,
-    &shadows_6, &shadows_7, &shadows_8, &shadows_9, &shadows_10};
-COLOR_MAP *const ZE_light_maps[RES_PICTURES] = {
-    &lights_1, &lights_2, &lights_3, &lights_4, &lights_5,
-    &lights_6, &lights_7, &lights_8, &lights_9, &lights_10};
+COLOR_MAP *const ZE_shadow_maps[RES_PICTURES] = {&shadows_1, &shadows_2, &shadows_3, &shadows_4,
+                                                 &shadows_5, &shadows_6, &shadows_7, &shadows_8,
+                                                 &shadows_9, &shadows_10};
+COLOR_MAP *const ZE_light_maps[RES_PICTURES] = {&lights_1, &lights_2, &lights_3, &lights_4,
+                                                &lights_5, &lights_6, &lights_7, &lights_8,
+                                                &lights_9, &lights_10};
 
 void ZE_read_color_maps(void)
 {
@@ -43,7 +43,8 @@ void ZE_read_color_maps(void)
             ZE_light_maps[n]->data[LIGHT_ROW_BODY][j] = static_cast<unsigned char>(block[0]);
             ZE_light_maps[n]->data[LIGHT_ROW_EDGE][j] = static_cast<unsigned char>(block[1]);
             for (int s = 0; s < 4; s++) {
-                ZE_shadow_maps[n]->data[SHADOW_ROWS[s]][j] = static_cast<unsigned char>(block[2 + s]);
+                ZE_shadow_maps[n]->data[SHADOW_ROWS[s]][j] =
+                    static_cast<unsigned char>(block[2 + s]);
             }
         }
     }

@@ -17,8 +17,8 @@ constexpr const char *RES_ROWS_NAME = "res_2.dat";
 constexpr const char *RES_TEMP_NAME = "tempola.xyz";
 
 constexpr int32_t RES_ARCHIVE_SIZE = 505192;
-constexpr int32_t RES_ROWS_SIZE = 15360;      // 256 destination colours x 10 pictures x 6 rows
-constexpr int32_t RES_STAGING_SIZE = 128000;  // the largest member extraction takes
+constexpr int32_t RES_ROWS_SIZE = 15360;     // 256 destination colours x 10 pictures x 6 rows
+constexpr int32_t RES_STAGING_SIZE = 128000; // the largest member extraction takes
 
 constexpr int RES_PICTURES = 10;
 

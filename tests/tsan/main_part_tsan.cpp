@@ -13,7 +13,8 @@
 #include "overlays/extras.h"
 #include "support.h"
 
-namespace {
+namespace
+{
 
 const int HANDLER_TICKS = 6000;
 

@@ -7,7 +7,8 @@
 #include "field/field.h"
 #include "resources/archive.h"
 
-namespace {
+namespace
+{
 
 bool all_home(void)
 {
@@ -246,7 +247,8 @@ TEST(FieldMotion, TilesOfAnUnknownClassStayInTheClassModes)
     EXPECT_NE(cels.x[6], cels.home_x[6]);
 }
 
-namespace {
+namespace
+{
 
 const int MARK = 250; // what the frame holds where no tile draws
 

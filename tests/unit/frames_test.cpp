@@ -14,7 +14,8 @@
 #include "resources/archive.h"
 #include "support.h"
 
-namespace {
+namespace
+{
 
 struct golden {
     uint32_t frame;

@@ -9,7 +9,8 @@
 #include "overlays/extras.h"
 #include "support.h"
 
-namespace {
+namespace
+{
 
 struct Handler : ::testing::Test {
     void SetUp() override
@@ -105,7 +106,8 @@ TEST(Startup, InitialValues)
     EXPECT_EQ(construct->h, 200);
 }
 
-namespace {
+namespace
+{
 
 // A memory bitmap stands in for the 640 x 480 screen.
 struct Present : ::testing::Test {

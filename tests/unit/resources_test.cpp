@@ -8,7 +8,8 @@
 #include "resources/directory.h"
 #include "support.h"
 
-namespace {
+namespace
+{
 
 // The bytes of a PCX of `bmp`, as the library writes it.
 std::string pcx_bytes(BITMAP *bmp, const RGB *pal)
@@ -22,9 +23,9 @@ std::string pcx_bytes(BITMAP *bmp, const RGB *pal)
 // A short song: one note.
 std::string tiny_song(void)
 {
-    const unsigned char bytes[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                   'M', 'T', 'r', 'k', 0, 0, 0, 12, 0, 0x90, 60, 100,
-                                   96, 0x80, 60, 0, 0, 0xff, 0x2f, 0};
+    const unsigned char bytes[] = {'M', 'T', 'h', 'd',  0,   0,   0, 6,    0,    0,  0, 1,
+                                   0,   96,  'M', 'T',  'r', 'k', 0, 0,    0,    12, 0, 0x90,
+                                   60,  100, 96,  0x80, 60,  0,   0, 0xff, 0x2f, 0};
     return std::string(reinterpret_cast<const char *>(bytes), sizeof bytes);
 }
 
@@ -36,9 +37,11 @@ BITMAP *make_sheet(int w, int h, int cell_w, int cell_h, bool margin_first)
     BITMAP *sheet = create_bitmap(w, h);
     for (int y = 0; y < h; y++) {
         for (int x = 0; x < w; x++) {
-            const bool spare = margin_first ? (x % cell_w == 0 || y % cell_h == 0)
-                                            : (x % cell_w == cell_w - 1 || y % cell_h == cell_h - 1);
-            sheet->line[y][x] = spare ? 255 : static_cast<unsigned char>(((x / 16) * 5 + y * 3) % 190 + 1);
+            const bool spare = margin_first
+                                   ? (x % cell_w == 0 || y % cell_h == 0)
+                                   : (x % cell_w == cell_w - 1 || y % cell_h == cell_h - 1);
+            sheet->line[y][x] =
+                spare ? 255 : static_cast<unsigned char>(((x / 16) * 5 + y * 3) % 190 + 1);
         }
     }
     return sheet;
@@ -101,10 +104,10 @@ bool same_pixels(BITMAP *glyph, BITMAP *sheet, int left, int top)
 
 TEST(Directory, MembersTileTheArchive)
 {
-    res_member all[] = {RES_SCROLL_SHEET, RES_LOGO_SHEET,    RES_PICTURE[0], RES_PICTURE[9],
-                        RES_PICTURE[2],   RES_PICTURE[3],    RES_PICTURE[4], RES_PICTURE[5],
-                        RES_PICTURE[6],   RES_PICTURE[7],    RES_PICTURE[8], RES_INTRO_SOURCE,
-                        RES_INTRO_PATTERN, RES_PICTURE[1],   RES_SONG};
+    res_member all[] = {RES_SCROLL_SHEET,  RES_LOGO_SHEET, RES_PICTURE[0], RES_PICTURE[9],
+                        RES_PICTURE[2],    RES_PICTURE[3], RES_PICTURE[4], RES_PICTURE[5],
+                        RES_PICTURE[6],    RES_PICTURE[7], RES_PICTURE[8], RES_INTRO_SOURCE,
+                        RES_INTRO_PATTERN, RES_PICTURE[1], RES_SONG};
     int32_t at = 0;
     for (const res_member &m : all) {
         if (at == RES_GAP_OFFSET) {

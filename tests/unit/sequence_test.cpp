@@ -11,7 +11,8 @@
 #include "resources/archive.h"
 #include "support.h"
 
-namespace {
+namespace
+{
 
 int component(const RGB &c, int which)
 {

@@ -54,5 +54,22 @@ grep -q wrote "$WORK/err" && fail "a failed encoding was reported as written"
 [ ! -e "$WORK/x.mp4" ] || fail "a failed encoding left a video"
 ls "$WORK" | grep -q 'x\.mp4\.' && fail "a failed encoding left its parts"
 
+# A recording stopped half-way leaves neither parts nor a working folder.
+"$CAPTURE" --quiet --data "$SOURCE/data" "$WORK/stopped.mp4" 2>/dev/null &
+APP_PID=$!
+for _ in $(seq 100); do
+    [ -s "$WORK/stopped.mp4.sound.wav" ] && break
+    sleep 0.1
+done
+sleep 0.5
+kill -TERM "$APP_PID"
+set +e
+wait "$APP_PID"
+status=$?
+set -e
+APP_PID=
+[ $status -ne 0 ] || fail "a stopped recording ended with status 0"
+ls "$WORK" | grep -q 'stopped\.mp4' && fail "a stopped recording left $(ls "$WORK" | grep stopped)"
+
 [ -z "$(ls -A "$TMPDIR")" ] || fail "left in the temporary folder: $(ls -A "$TMPDIR")"
 echo ok

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -201,14 +202,45 @@ static bool is_folder(const std::string &path)
 // The files the demo may leave in its working folder.
 static const char *const WORK_FILES[] = {"res.dat", "res_2.dat", "tempola.xyz", "capture.pcx",
                                          "logfile"};
-static std::string work_folder;
 
-static void remove_private_folder(void)
+// Files and a folder to remove when the recorder ends, however it ends: an
+// interrupted recording leaves nothing behind. Kept as plain C strings, so
+// that a signal handler can remove them.
+static const int MAX_LEFTOVERS = 8;
+static char leftovers[MAX_LEFTOVERS][PATH_MAX];
+static int leftover_count;
+static char leftover_folder[PATH_MAX];
+
+static void remove_leftovers(void)
 {
-    for (const char *name : WORK_FILES) {
-        remove((work_folder + "/" + name).c_str());
+    for (int i = 0; i < leftover_count; i++) {
+        unlink(leftovers[i]);
     }
-    rmdir(work_folder.c_str());
+    if (leftover_folder[0] != '\0') {
+        rmdir(leftover_folder);
+    }
+}
+
+static void on_signal(int sig)
+{
+    remove_leftovers();
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+static void leave_behind_nothing(void)
+{
+    atexit(remove_leftovers);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        signal(sig, on_signal);
+    }
+}
+
+static void remove_at_end(const std::string &path)
+{
+    if (leftover_count < MAX_LEFTOVERS && path.size() < PATH_MAX) {
+        strcpy(leftovers[leftover_count++], path.c_str());
+    }
 }
 
 // The demo works in its current folder, where it writes its temporary file;
@@ -217,31 +249,27 @@ static void remove_private_folder(void)
 static void enter_private_folder(const std::string &data)
 {
     const char *tmp = getenv("TMPDIR");
-    std::string pattern =
+    std::string folder =
         std::string(tmp != NULL && tmp[0] != '\0' ? tmp : "/tmp") + "/tessera-capture-XXXXXX";
-    if (mkdtemp(&pattern[0]) == NULL) {
+    if (folder.size() >= PATH_MAX - 16 || mkdtemp(&folder[0]) == NULL) {
         fail("cannot make a working folder: %s", strerror(errno));
     }
-    work_folder = pattern;
-    atexit(remove_private_folder);
+    strcpy(leftover_folder, folder.c_str());
+    for (const char *name : WORK_FILES) {
+        remove_at_end(folder + "/" + name);
+    }
     for (const char *name : {"res.dat", "res_2.dat"}) {
-        if (symlink((data + "/" + name).c_str(), (work_folder + "/" + name).c_str()) != 0) {
-            fail("cannot link the data files into %s", work_folder.c_str());
+        if (symlink((data + "/" + name).c_str(), (folder + "/" + name).c_str()) != 0) {
+            fail("cannot link the data files into %s", folder.c_str());
         }
     }
-    if (chdir(work_folder.c_str()) != 0) {
-        fail("cannot enter %s", work_folder.c_str());
+    if (chdir(folder.c_str()) != 0) {
+        fail("cannot enter %s", folder.c_str());
     }
 }
 
 static std::string video_part;
 static std::string sound_part;
-
-static void remove_parts(void)
-{
-    remove(video_part.c_str());
-    remove(sound_part.c_str());
-}
 
 static const char *phase_name(cp_phase phase)
 {
@@ -357,6 +385,7 @@ int main(int argc, char **argv)
              o.soundfont.c_str());
     }
 
+    leave_behind_nothing();
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         fail("cannot start Allegro: %s", allegro_error);
     }
@@ -372,7 +401,8 @@ int main(int argc, char **argv)
     if (to == TO_VIDEO) {
         video_part = o.out + ".video.mp4";
         sound_part = o.out + ".sound.wav";
-        atexit(remove_parts);
+        remove_at_end(video_part);
+        remove_at_end(sound_part);
         wav = CP_open_wav(sound_part.c_str());
         if (wav == NULL) {
             fail("cannot write beside %s: is its folder there and writable?", o.out.c_str());
