@@ -14,7 +14,7 @@ sums_before=$(data_sums)
 export TESSERA_PEEK="$WORK/seen.xyz"
 LD_PRELOAD="$WORK/peek.so" start_app
 check wait shown --pid "$APP_PID" --timeout 30 >/dev/null
-[ -e "$WORK/seen.xyz" ] || fail "no tempola.xyz when start-up installed sound"
+[ -e "$WORK/seen.xyz" ] || fail "the preload helper did not run (is Allegro linked statically?)"
 check member "$WORK/seen.xyz" song
 [ ! -e "$WORK/run/tempola.xyz" ] || fail "tempola.xyz is still there while the intro runs"
 press Escape 0.2

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keys 1 and 2 switch waiting for the retrace on and off. It shows in how often
 # capture.pcx is written while Space is held: once per frame, so near the
-# simulated retrace rate (60-70 a second) with 1, far more often with 2.
+# simulated retrace rate (60-70 a second) with 1, far more often with 2. The
+# intro never waits, and while Esc is held the keys are not read.
 source "$(dirname "$0")/lib.sh" "$1" "$2"
 start_xvfb
 prepare_data
@@ -13,6 +14,10 @@ rate() {
 
 start_app
 check wait shown --pid "$APP_PID" --timeout 30 >/dev/null
+# The intro never waits for the retrace.
+xdotool keydown space
+intro=$(rate)
+xdotool keyup space
 press Escape 0.2
 check wait main --pid "$APP_PID" --timeout 5 >/dev/null
 sleep 0.5
@@ -30,16 +35,23 @@ both=$(rate)
 xdotool keyup 1 keyup 2
 sleep 0.2
 after=$(rate)
-xdotool keyup space
-echo "screenshots a second: at start $free, after 1 $synced, with 1 and 2 $both, after $after"
 
-running || fail "the demo ended early"
-press Escape 0.3
+# While Esc is held the part only waits for its release: 1 is not read.
+xdotool keydown Escape
+sleep 0.3
+xdotool keydown 1
+sleep 0.2
+held=$(rate)
+xdotool keyup space keyup 1
+echo "screenshots a second: intro $intro; main part at start $free, after 1 $synced," \
+    "with 1 and 2 $both, after $after, 1 with Esc held $held"
+running || fail "the demo ended while Esc was held"
+xdotool keyup Escape
 wait_app 10
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"
 
 between 30 "$synced" 100 || fail "with retrace waiting on, $synced frames a second"
-for r in "$free" "$both" "$after"; do
+for r in "$intro" "$free" "$both" "$after" "$held"; do
     python3 -c "import sys; sys.exit(not float('$r') > 2 * float('$synced') and float('$r') > 100)" ||
         fail "without retrace waiting only $r frames a second (with it: $synced)"
 done
