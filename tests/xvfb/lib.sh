@@ -9,7 +9,16 @@ XVFB_PID=
 
 cleanup() {
     local status=$?
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
+    if [ -n "${APP_PID:-}" ]; then
+        kill "$APP_PID" 2>/dev/null || true
+        # Allegro's shutdown on a signal can hang; the program must not outlive
+        # its test.
+        for _ in $(seq 20); do
+            kill -0 "$APP_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$APP_PID" 2>/dev/null || true
+    fi
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     if [ $status -eq 0 ]; then
         rm -rf "$WORK"
