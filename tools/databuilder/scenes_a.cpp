@@ -74,13 +74,13 @@ db_canvas DB_draw_metaballs(uint32_t seed, db_col *tint)
                 float len = std::sqrt(nx * nx + ny * ny + nz * nz);
                 nx /= len, ny /= len, nz /= len;
                 float diff = DB_clamp(-0.45f * nx - 0.55f * ny + 0.7f * nz);
-                float spec = std::pow(DB_clamp(-0.3f * nx - 0.45f * ny + 0.84f * nz), 60.0f);
+                float specular = std::pow(DB_clamp(-0.3f * nx - 0.45f * ny + 0.84f * nz), 60.0f);
                 float rim = std::pow(1 - nz, 2.0f);
                 float depth = DB_clamp((f - 1) / 4);
                 db_col base =
                     DB_mix(DB_colour(0.85f, 0.15f, 0.45f), DB_colour(1.0f, 0.62f, 0.18f), depth);
                 c = DB_add(DB_scale(base, 0.12f + 0.88f * diff),
-                           DB_scale(DB_colour(1, 1, 1), spec * 0.9f));
+                           DB_scale(DB_colour(1, 1, 1), specular * 0.9f));
                 c = DB_add(c, DB_scale(DB_colour(0.3f, 0.4f, 1.0f), rim * 0.5f));
             } else {
                 float glow = DB_smooth(0.35f, 1.0f, f);
@@ -354,9 +354,9 @@ static db_col trace(const std::vector<sphere> &scene, const float o[3], const fl
     }
     float dn = d[0] * n[0] + d[1] * n[1] + d[2] * n[2];
     float r[3] = {d[0] - 2 * dn * n[0], d[1] - 2 * dn * n[1], d[2] - 2 * dn * n[2]};
-    float spec = std::pow(DB_clamp(r[0] * l[0] + r[1] * l[1] + r[2] * l[2]), 40.0f) * (diff > 0.3f);
+    float specular = std::pow(DB_clamp(r[0] * l[0] + r[1] * l[1] + r[2] * l[2]), 40.0f) * (diff > 0.3f);
     db_col c =
-        DB_add(DB_scale(base, 0.18f + 0.82f * diff), DB_scale(DB_colour(1, 1, 1), spec * 0.8f));
+        DB_add(DB_scale(base, 0.18f + 0.82f * diff), DB_scale(DB_colour(1, 1, 1), specular * 0.8f));
     if (mirror > 0 && depth < 3) {
         db_col m = trace(scene, q, r, depth + 1);
         c = DB_mix(c, m, mirror);
