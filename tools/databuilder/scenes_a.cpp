@@ -354,7 +354,8 @@ static db_col trace(const std::vector<sphere> &scene, const float o[3], const fl
     }
     float dn = d[0] * n[0] + d[1] * n[1] + d[2] * n[2];
     float r[3] = {d[0] - 2 * dn * n[0], d[1] - 2 * dn * n[1], d[2] - 2 * dn * n[2]};
-    float specular = std::pow(DB_clamp(r[0] * l[0] + r[1] * l[1] + r[2] * l[2]), 40.0f) * (diff > 0.3f);
+    float specular =
+        std::pow(DB_clamp(r[0] * l[0] + r[1] * l[1] + r[2] * l[2]), 40.0f) * (diff > 0.3f);
     db_col c =
         DB_add(DB_scale(base, 0.18f + 0.82f * diff), DB_scale(DB_colour(1, 1, 1), specular * 0.8f));
     if (mirror > 0 && depth < 3) {
