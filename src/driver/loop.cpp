@@ -103,7 +103,7 @@ void ZE_demo_loop(void)
             break;
         }
         if (key[KEY_ESC]) {
-            // Esc ends the part when it is let go; until then the demo runs on,
+            // Esc ends the main part when it is let go; until then the demo runs on,
             // to the end of the last picture and beyond.
             do {
                 show_frame();

@@ -9,7 +9,7 @@
 
 #include "resources/directory.h"
 
-constexpr int INTRO_LOGO_W = 320; // the part of the logo picture that is scanned
+constexpr int INTRO_LOGO_W = 320; // the area of the logo picture that is scanned
 constexpr int INTRO_LOGO_H = 200;
 constexpr int INTRO_LOGO_TOP = 20; // frame row of the logo's row 0
 constexpr int INTRO_BAND_W = 278;  // the light band, laid at (22, 96) of the frame

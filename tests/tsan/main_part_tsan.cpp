@@ -52,7 +52,7 @@ TEST(MainPartThreads, HandlersAndFramesShareStateSafely)
     bool running = true;
     while (running) {
         // Ask for a change every few frames, and go round the pictures again
-        // before the tenth would end the part.
+        // before the tenth would end the main part.
         if (frames % 5 == 0) {
             if (ZE_read(flags.field) == 9) {
                 ZE_write(flags.field, 0);

@@ -36,7 +36,7 @@ xdotool keyup 1 keyup 2
 sleep 0.2
 after=$(rate)
 
-# While Esc is held the part only waits for its release: 1 is not read.
+# While Esc is held the main part only waits for its release: 1 is not read.
 xdotool keydown Escape
 sleep 0.3
 xdotool keydown 1

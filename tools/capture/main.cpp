@@ -32,7 +32,7 @@ static const char USAGE[] =
     "  --soundfont F   General MIDI sound font for the song\n"
     "                  (default /usr/share/sounds/sf2/default-GM.sf2)\n"
     "  --checksums     also with OUT.mp4 or --frames: print for every frame its\n"
-    "                  number, part, frame within the part and the FNV-1a checksums\n"
+    "                  number, part, frame within its part and the FNV-1a checksums\n"
     "                  of its 8-bit pixels and of its palette\n"
     "  --quiet         no progress bar\n"
     "  --help          this text\n";

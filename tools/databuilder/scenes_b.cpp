@@ -56,17 +56,21 @@ db_canvas DB_draw_nebula(uint32_t seed, db_col *tint)
     return cv;
 }
 
+// A sky shading from `top` at the first row to `bottom` at the last.
+static void night_sky(db_canvas &cv, db_col top, db_col bottom)
+{
+    for (int y = 0; y < PICTURE_H; y++) {
+        for (int x = 0; x < PICTURE_W; x++) {
+            DB_put(cv, x, y, DB_mix(top, bottom, static_cast<float>(y) / PICTURE_H));
+        }
+    }
+}
+
 db_canvas DB_draw_planet(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
-    for (int y = 0; y < PICTURE_H; y++) {
-        for (int x = 0; x < PICTURE_W; x++) {
-            float v = static_cast<float>(y) / PICTURE_H;
-            DB_put(cv, x, y,
-                   DB_mix(DB_colour(0.0f, 0.0f, 0.03f), DB_colour(0.05f, 0.02f, 0.1f), v));
-        }
-    }
+    night_sky(cv, DB_colour(0.0f, 0.0f, 0.03f), DB_colour(0.05f, 0.02f, 0.1f));
     stars(cv, rng, 260, 0.8f);
     const float px = 118, py = 112, pr = 74;
     const float tilt = -0.32f;                      // of the rings
@@ -153,13 +157,7 @@ db_canvas DB_draw_aurora(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
-    for (int y = 0; y < PICTURE_H; y++) {
-        for (int x = 0; x < PICTURE_W; x++) {
-            float v = static_cast<float>(y) / PICTURE_H;
-            DB_put(cv, x, y,
-                   DB_mix(DB_colour(0.0f, 0.01f, 0.06f), DB_colour(0.04f, 0.1f, 0.2f), v));
-        }
-    }
+    night_sky(cv, DB_colour(0.0f, 0.01f, 0.06f), DB_colour(0.04f, 0.1f, 0.2f));
     stars(cv, rng, 300, 0.75f);
     // Curtains of light: each column hangs from a wavy upper edge and fades downward.
     for (int x = 0; x < PICTURE_W; x++) {
