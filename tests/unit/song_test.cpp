@@ -108,24 +108,18 @@ std::string parse(const std::string &bytes, midi_file &out)
             tick += static_cast<int32_t>(varlen(r));
             midi_event e{tick, 0, -1, {}};
             int first = next_byte(r);
-            if (first == 0xff) {
-                e.status = 0xff;
-                e.meta = next_byte(r);
+            if (first == 0xff || first == 0xf0 || first == 0xf7) {
+                // Meta events and sysex carry a counted payload and cancel running status.
+                e.status = first;
+                e.meta = first == 0xff ? next_byte(r) : -1;
                 uint32_t n = varlen(r);
-                for (uint32_t i = 0; i < n; i++) {
+                for (uint32_t i = 0; i < n && !r.failed; i++) {
                     e.data.push_back(next_byte(r));
                 }
                 running = 0;
                 if (e.meta == 0x2f) {
                     track.end_tick = tick;
                 }
-            } else if (first == 0xf0 || first == 0xf7) {
-                e.status = first;
-                uint32_t n = varlen(r);
-                for (uint32_t i = 0; i < n; i++) {
-                    e.data.push_back(next_byte(r));
-                }
-                running = 0;
             } else {
                 if (first & 0x80) {
                     running = first;

@@ -37,54 +37,35 @@ def fail(msg):
     print("FAIL:", msg, file=sys.stderr)
     sys.exit(1)
 
-# The song's length: the end-of-track tick through the tempo map.
+# The song's length: the conductor track (the first) holds the tempo map and
+# ends with the song; it has meta events only.
 data = open(sys.argv[1], "rb").read()
-if data[:4] != b"MThd":
+if data[:4] != b"MThd" or data[14:18] != b"MTrk":
     fail("the member is not a MIDI file")
-ntracks, division = struct.unpack(">HH", data[10:14])
-tempos, end, pos = {}, 0, 14
-for _ in range(ntracks):
-    size = struct.unpack(">I", data[pos + 4:pos + 8])[0]
-    i, stop, tick, running = pos + 8, pos + 8 + size, 0, 0
-    while i < stop:
-        delta = 0
-        while True:
-            c = data[i]; i += 1
-            delta = (delta << 7) | (c & 0x7F)
-            if c < 0x80:
-                break
-        tick += delta
-        status = data[i]
-        if status in (0xFF, 0xF0, 0xF7):
-            i += 1
-            kind = data[i] if status == 0xFF else None
-            if status == 0xFF:
-                i += 1
-            n = 0
-            while True:
-                c = data[i]; i += 1
-                n = (n << 7) | (c & 0x7F)
-                if c < 0x80:
-                    break
-            if kind == 0x51:
-                tempos[tick] = int.from_bytes(data[i:i + 3], "big")
-            if kind == 0x2F:
-                end = max(end, tick)
-            i += n
-            running = 0
-            continue
-        if status & 0x80:
-            running = status
-            i += 1
-        i += 1 if running >> 4 in (0xC, 0xD) else 2
-    pos = stop
-seconds, at, usec = 0.0, 0, 500000
-for t in sorted(tempos):
-    if t >= end:
+division = struct.unpack(">H", data[12:14])[0]
+i, tick, seconds, usec = 22, 0, 0.0, 500000
+
+def varlen():
+    global i
+    value = 0
+    while True:
+        c = data[i]; i += 1
+        value = (value << 7) | (c & 0x7F)
+        if c < 0x80:
+            return value
+
+while True:
+    delta = varlen()
+    seconds += delta * usec / 1e6 / division
+    if data[i] != 0xFF:
+        fail("a channel event in the conductor track")
+    kind = data[i + 1]; i += 2
+    n = varlen()
+    if kind == 0x51:
+        usec = int.from_bytes(data[i:i + 3], "big")
+    if kind == 0x2F:
         break
-    seconds += (t - at) * usec / 1e6 / division
-    at, usec = t, tempos[t]
-seconds += (end - at) * usec / 1e6 / division
+    i += n
 
 w = wave.open(sys.argv[2])
 rate, channels = w.getframerate(), w.getnchannels()

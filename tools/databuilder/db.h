@@ -78,10 +78,6 @@ db_image DB_logo_sheet(void);
 db_image DB_intro_source(void);
 db_image DB_intro_pattern(void);
 
-// The glyph-to-letter table of the logo sheet for this data set: the words
-// the two groups of letters read.
-const char *DB_logo_words(void);
-
 // The colour-map rows of one picture's palette, as the six rows of a block
 // (lights 103, lights 176, shadows 75, 130, 175, 225), 256 entries each.
 void DB_color_rows(const db_rgb *pal, unsigned char rows[6][256]);

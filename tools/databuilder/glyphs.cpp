@@ -132,7 +132,8 @@ db_image DB_scroll_sheet(void)
 // eight and a group of six.
 static const int LETTER_GLYPHS[14] = {27, 14, 17, 6, 4, 11, 11, 0, 27, 14, 11, 11, 4, 7};
 
-const char *DB_logo_words(void)
+// The words the two groups of letters read in this data set.
+static const char *logo_words(void)
 {
     // Eight letters, then six; the repeated glyphs above fall on repeated
     // letters of the two words.
@@ -144,7 +145,7 @@ const char *DB_logo_words(void)
 static void logo_table(char table[LOGO_GLYPHS])
 {
     memset(table, 0, LOGO_GLYPHS);
-    const char *words = DB_logo_words();
+    const char *words = logo_words();
     for (int i = 0; i < 14; i++) {
         char &cell = table[LETTER_GLYPHS[i]];
         if (cell != 0 && cell != words[i]) {

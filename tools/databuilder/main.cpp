@@ -3,6 +3,10 @@
 // res_2.dat into a directory. The same arguments always give the same bytes.
 //
 //   databuilder [--variant N] [--contact-sheet PATH] DIR
+//
+// Variant 0 is the release data, variant 1 a differently drawn set for the
+// tests. A picture of every member goes to contact-sheet.png in the current
+// directory, or to PATH; an empty PATH writes none.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -10,8 +10,8 @@ static const float SHADE_KEEP[4] = {0.30f, 0.48f, 0.64f, 0.80f};
 // How far each lights row moves a colour towards white: the letters' body
 // (row 103) a little, their edge (row 176) much more. A colour is first
 // raised by LIFT so that dark ground still shows the letters.
-static const float LIGHT_TOWARDS_WHITE[2] = {0.28f, 0.55f};
-static const float LIGHT_LIFT[2] = {1.25f, 1.45f};
+static const float LIGHT_TOWARDS_WHITE[2] = {0.5f, 0.75f};
+static const float LIGHT_LIFT[2] = {1.5f, 1.7f};
 
 static int closest(const db_rgb *pal, float r, float g, float b)
 {

@@ -14,21 +14,21 @@ static void stars(db_canvas &cv, db_rng &rng, int count, float brightness)
     for (int i = 0; i < count; i++) {
         int x = static_cast<int>(DB_unit(rng) * cv.w), y = static_cast<int>(DB_unit(rng) * cv.h);
         float b = brightness * (0.3f + 0.7f * DB_unit(rng) * DB_unit(rng));
-        db_col c = sc_mix(sc_rgb(0.7f, 0.8f, 1.0f), sc_rgb(1.0f, 0.9f, 0.7f), DB_unit(rng));
-        sc_put(cv, x, y, sc_add(sc_get(cv, x, y), sc_scale(c, b)));
+        db_col c = DB_mix(DB_colour(0.7f, 0.8f, 1.0f), DB_colour(1.0f, 0.9f, 0.7f), DB_unit(rng));
+        DB_put(cv, x, y, DB_add(DB_get(cv, x, y), DB_scale(c, b)));
         if (b > 0.75f * brightness) {
             const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
             for (int k = 0; k < 4; k++) {
                 int sx = x + dx[k], sy = y + dy[k];
                 if (sx >= 0 && sy >= 0 && sx < cv.w && sy < cv.h) {
-                    sc_put(cv, sx, sy, sc_add(sc_get(cv, sx, sy), sc_scale(c, b * 0.4f)));
+                    DB_put(cv, sx, sy, DB_add(DB_get(cv, sx, sy), DB_scale(c, b * 0.4f)));
                 }
             }
         }
     }
 }
 
-db_canvas SC_nebula(uint32_t seed, db_col *tint)
+db_canvas DB_draw_nebula(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
@@ -37,33 +37,34 @@ db_canvas SC_nebula(uint32_t seed, db_col *tint)
         for (int x = 0; x < PICTURE_W; x++) {
             float u = x / 80.0f, v = y / 80.0f;
             // Gas folded on itself: the noise is sampled where other noise points.
-            float wx = sc_fbm(u, v, 5, seed + 1), wy = sc_fbm(u + 5.2f, v + 1.3f, 5, seed + 2);
-            float gas = sc_fbm(u + 2.2f * wx, v + 2.2f * wy, 6, seed + 3);
+            float wx = DB_fbm(u, v, 5, seed + 1), wy = DB_fbm(u + 5.2f, v + 1.3f, 5, seed + 2);
+            float gas = DB_fbm(u + 2.2f * wx, v + 2.2f * wy, 6, seed + 3);
             float dx = (x - core_x) / 120.0f, dy = (y - core_y) / 80.0f;
             float core = std::exp(-(dx * dx + dy * dy) * 2.2f);
-            float dens = sc_clamp(gas * 1.6f - 0.45f + core * 0.6f);
-            db_col c = sc_mix(sc_rgb(0.12f, 0.02f, 0.2f), sc_rgb(0.85f, 0.2f, 0.55f), dens);
-            c = sc_mix(c, sc_rgb(0.2f, 0.75f, 0.85f), sc_smooth(0.45f, 0.9f, wy) * dens);
-            c = sc_add(c, sc_scale(sc_rgb(1.0f, 0.85f, 0.6f), std::pow(core, 3.0f) * 0.9f));
+            float dens = DB_clamp(gas * 1.6f - 0.45f + core * 0.6f);
+            db_col c = DB_mix(DB_colour(0.12f, 0.02f, 0.2f), DB_colour(0.85f, 0.2f, 0.55f), dens);
+            c = DB_mix(c, DB_colour(0.2f, 0.75f, 0.85f), DB_smooth(0.45f, 0.9f, wy) * dens);
+            c = DB_add(c, DB_scale(DB_colour(1.0f, 0.85f, 0.6f), std::pow(core, 3.0f) * 0.9f));
             // Dark lanes of dust across the glow.
-            float dust = sc_smooth(0.55f, 0.7f, sc_fbm(u * 1.7f + 9, v * 1.7f, 5, seed + 4));
-            c = sc_scale(c, (1 - 0.8f * dust) * (0.35f + 0.65f * dens + 0.2f));
-            sc_put(cv, x, y, c);
+            float dust = DB_smooth(0.55f, 0.7f, DB_fbm(u * 1.7f + 9, v * 1.7f, 5, seed + 4));
+            c = DB_scale(c, (1 - 0.8f * dust) * (0.35f + 0.65f * dens + 0.2f));
+            DB_put(cv, x, y, c);
         }
     }
     stars(cv, rng, 420, 0.9f);
-    *tint = sc_rgb(0.9f, 0.4f, 0.8f);
+    *tint = DB_colour(0.9f, 0.4f, 0.8f);
     return cv;
 }
 
-db_canvas SC_planet(uint32_t seed, db_col *tint)
+db_canvas DB_draw_planet(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
             float v = static_cast<float>(y) / PICTURE_H;
-            sc_put(cv, x, y, sc_mix(sc_rgb(0.0f, 0.0f, 0.03f), sc_rgb(0.05f, 0.02f, 0.1f), v));
+            DB_put(cv, x, y,
+                   DB_mix(DB_colour(0.0f, 0.0f, 0.03f), DB_colour(0.05f, 0.02f, 0.1f), v));
         }
     }
     stars(cv, rng, 260, 0.8f);
@@ -81,52 +82,53 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
     };
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
-            db_col c = sc_get(cv, x, y);
+            db_col c = DB_get(cv, x, y);
             float dx = (x - px) / pr, dy = (y - py) / pr;
             float d2 = dx * dx + dy * dy;
             float r;
             float ry = ring_at(x + 0.5f, y + 0.5f, r);
             bool ring = r > ring_in && r < ring_out;
             float band = 0;
-            db_col ring_c = sc_rgb(0, 0, 0);
+            db_col ring_c = DB_colour(0, 0, 0);
             if (ring) {
                 float k = (r - ring_in) / (ring_out - ring_in);
-                band = 0.55f + 0.45f * std::sin(k * 40 + sc_noise(k * 30, 0, seed + 7) * 4);
-                band *= sc_smooth(0.0f, 0.06f, k) * (1 - sc_smooth(0.93f, 1.0f, k));
+                band = 0.55f + 0.45f * std::sin(k * 40 + DB_noise(k * 30, 0, seed + 7) * 4);
+                band *= DB_smooth(0.0f, 0.06f, k) * (1 - DB_smooth(0.93f, 1.0f, k));
                 if (k > 0.6f && k < 0.66f) {
                     band *= 0.15f; // a gap in the rings
                 }
-                ring_c =
-                    sc_scale(sc_mix(sc_rgb(0.8f, 0.7f, 0.55f), sc_rgb(0.95f, 0.9f, 0.8f), k), band);
+                ring_c = DB_scale(
+                    DB_mix(DB_colour(0.8f, 0.7f, 0.55f), DB_colour(0.95f, 0.9f, 0.8f), k), band);
             }
             if (d2 < 1) {
                 // The planet: bands of cloud that curl, lit from one side.
                 float dz = std::sqrt(1 - d2);
                 float lat = dy * 0.95f + dx * 0.3f;
-                float swirl = sc_fbm(dx * 3 + lat * 2, lat * 14, 5, seed + 3);
+                float swirl = DB_fbm(dx * 3 + lat * 2, lat * 14, 5, seed + 3);
                 float t = lat * 5 + swirl * 1.6f;
-                db_col surf =
-                    sc_cosine(t * 0.35f, sc_rgb(0.65f, 0.5f, 0.38f), sc_rgb(0.25f, 0.2f, 0.15f),
-                              sc_rgb(1, 1, 1), sc_rgb(0.0f, 0.08f, 0.2f));
-                float lit = sc_clamp((dx * lx + dy * ly + dz * lz) * 1.1f + 0.05f);
-                c = sc_scale(surf, 0.04f + lit);
-                c = sc_add(c,
-                           sc_scale(sc_rgb(0.4f, 0.6f, 1.0f), std::pow(1 - dz, 3.0f) * lit * 0.8f));
+                db_col surf = DB_cosine(t * 0.35f, DB_colour(0.65f, 0.5f, 0.38f),
+                                        DB_colour(0.25f, 0.2f, 0.15f), DB_colour(1, 1, 1),
+                                        DB_colour(0.0f, 0.08f, 0.2f));
+                float lit = DB_clamp((dx * lx + dy * ly + dz * lz) * 1.1f + 0.05f);
+                c = DB_scale(surf, 0.04f + lit);
+                c = DB_add(
+                    c, DB_scale(DB_colour(0.4f, 0.6f, 1.0f), std::pow(1 - dz, 3.0f) * lit * 0.8f));
                 // The rings' shadow falls across the disc.
                 float sr;
                 ring_at(x + 0.5f - 18, y + 0.5f + 10, sr);
                 if (sr > ring_in && sr < ring_out) {
-                    c = sc_scale(c, 0.45f);
+                    c = DB_scale(c, 0.45f);
                 }
                 if (ring && ry > 0) {
-                    c = sc_mix(c, ring_c, sc_clamp(band * 1.3f)); // rings pass in front
+                    c = DB_mix(c, ring_c, DB_clamp(band * 1.3f)); // rings pass in front
                 }
             } else if (ring) {
-                c = sc_add(c, ring_c);
+                c = DB_add(c, ring_c);
             } else if (d2 < 1.08f) {
-                c = sc_add(c, sc_scale(sc_rgb(0.3f, 0.5f, 1.0f), (1.08f - d2) * 6 * 0.4f)); // haze
+                c = DB_add(c,
+                           DB_scale(DB_colour(0.3f, 0.5f, 1.0f), (1.08f - d2) * 6 * 0.4f)); // haze
             }
-            sc_put(cv, x, y, c);
+            DB_put(cv, x, y, c);
         }
     }
     // A small moon in the upper right.
@@ -135,26 +137,27 @@ db_canvas SC_planet(uint32_t seed, db_col *tint)
             float dx = (x - 262) / 16.0f, dy = (y - 46) / 16.0f, d2 = dx * dx + dy * dy;
             if (d2 < 1) {
                 float dz = std::sqrt(1 - d2);
-                float lit = sc_clamp(dx * lx + dy * ly + dz * lz);
-                float crater = sc_fbm(dx * 4 + 3, dy * 4, 4, seed + 11);
-                sc_put(
-                    cv, x, y,
-                    sc_scale(sc_rgb(0.75f, 0.72f, 0.7f), (0.03f + lit) * (0.6f + 0.5f * crater)));
+                float lit = DB_clamp(dx * lx + dy * ly + dz * lz);
+                float crater = DB_fbm(dx * 4 + 3, dy * 4, 4, seed + 11);
+                DB_put(cv, x, y,
+                       DB_scale(DB_colour(0.75f, 0.72f, 0.7f),
+                                (0.03f + lit) * (0.6f + 0.5f * crater)));
             }
         }
     }
-    *tint = sc_rgb(0.9f, 0.75f, 0.5f);
+    *tint = DB_colour(0.9f, 0.75f, 0.5f);
     return cv;
 }
 
-db_canvas SC_aurora(uint32_t seed, db_col *tint)
+db_canvas DB_draw_aurora(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
             float v = static_cast<float>(y) / PICTURE_H;
-            sc_put(cv, x, y, sc_mix(sc_rgb(0.0f, 0.01f, 0.06f), sc_rgb(0.04f, 0.1f, 0.2f), v));
+            DB_put(cv, x, y,
+                   DB_mix(DB_colour(0.0f, 0.01f, 0.06f), DB_colour(0.04f, 0.1f, 0.2f), v));
         }
     }
     stars(cv, rng, 300, 0.75f);
@@ -164,8 +167,8 @@ db_canvas SC_aurora(uint32_t seed, db_col *tint)
         for (int layer = 0; layer < 2; layer++) {
             float base = 62 + layer * 22 + 22 * std::sin(fx / 53 + layer * 2.1f) +
                          10 * std::sin(fx / 21 + layer);
-            float streak = sc_fbm(fx / (6.0f + layer * 3), layer * 10.0f, 4, seed + 5 + layer);
-            float power = sc_smooth(0.3f, 0.75f, streak) * (layer == 0 ? 1.0f : 0.7f);
+            float streak = DB_fbm(fx / (6.0f + layer * 3), layer * 10.0f, 4, seed + 5 + layer);
+            float power = DB_smooth(0.3f, 0.75f, streak) * (layer == 0 ? 1.0f : 0.7f);
             for (int y = 0; y < PICTURE_H; y++) {
                 float above = base - y; // pixels above the curtain's lower edge
                 if (above < -6) {
@@ -173,83 +176,90 @@ db_canvas SC_aurora(uint32_t seed, db_col *tint)
                 }
                 float glow =
                     above < 0 ? std::exp(above / 2.0f) : std::exp(-above / (38.0f + 20 * streak));
-                db_col c = sc_mix(sc_rgb(0.15f, 1.0f, 0.5f), sc_rgb(0.65f, 0.2f, 0.9f),
-                                  sc_clamp(above / 70.0f));
-                sc_put(cv, x, y, sc_add(sc_get(cv, x, y), sc_scale(c, glow * power * 0.75f)));
+                db_col c = DB_mix(DB_colour(0.15f, 1.0f, 0.5f), DB_colour(0.65f, 0.2f, 0.9f),
+                                  DB_clamp(above / 70.0f));
+                DB_put(cv, x, y, DB_add(DB_get(cv, x, y), DB_scale(c, glow * power * 0.75f)));
             }
         }
     }
     // Snowy hills and a line of pines, lit green from above.
     for (int x = 0; x < PICTURE_W; x++) {
-        float hill = 150 + 14 * std::sin(x / 41.0f) + 8 * sc_fbm(x / 30.0f, 2, 4, seed + 8);
-        float far = 138 + 10 * std::sin(x / 67.0f + 1) + 6 * sc_fbm(x / 25.0f, 5, 4, seed + 9);
+        float hill = 150 + 14 * std::sin(x / 41.0f) + 8 * DB_fbm(x / 30.0f, 2, 4, seed + 8);
+        float far = 138 + 10 * std::sin(x / 67.0f + 1) + 6 * DB_fbm(x / 25.0f, 5, 4, seed + 9);
         for (int y = 0; y < PICTURE_H; y++) {
             float yy = static_cast<float>(y);
             if (yy > hill) {
                 float shade =
-                    0.55f + 0.45f * sc_fbm(x / 9.0f, y / 4.0f, 4, seed + 10) - (yy - hill) / 160;
-                sc_put(cv, x, y, sc_scale(sc_rgb(0.55f, 0.75f, 0.8f), shade));
+                    0.55f + 0.45f * DB_fbm(x / 9.0f, y / 4.0f, 4, seed + 10) - (yy - hill) / 160;
+                DB_put(cv, x, y, DB_scale(DB_colour(0.55f, 0.75f, 0.8f), shade));
             } else if (yy > far) {
-                sc_put(cv, x, y,
-                       sc_scale(sc_rgb(0.25f, 0.4f, 0.5f),
-                                0.7f + 0.3f * sc_noise(x / 5.0f, y / 3.0f, seed)));
+                DB_put(cv, x, y,
+                       DB_scale(DB_colour(0.25f, 0.4f, 0.5f),
+                                0.7f + 0.3f * DB_noise(x / 5.0f, y / 3.0f, seed)));
             }
         }
     }
     for (int t = 0; t < 26; t++) {
         float tx = DB_unit(rng) * PICTURE_W, th = 14 + DB_unit(rng) * 22;
-        float ground = 150 + 14 * std::sin(tx / 41.0f) + 8 * sc_fbm(tx / 30.0f, 2, 4, seed + 8) + 3;
+        float ground = 150 + 14 * std::sin(tx / 41.0f) + 8 * DB_fbm(tx / 30.0f, 2, 4, seed + 8) + 3;
         for (int y = static_cast<int>(ground - th); y < ground && y < PICTURE_H; y++) {
             float k = (y - (ground - th)) / th; // 0 at the tip
             float half = k * th * 0.28f * (0.8f + 0.2f * std::sin(y * 1.7f));
             for (int x = static_cast<int>(tx - half); x <= tx + half; x++) {
                 if (x >= 0 && x < PICTURE_W && y >= 0) {
-                    sc_put(cv, x, y, sc_rgb(0.02f, 0.06f + 0.04f * (1 - k), 0.07f));
+                    DB_put(cv, x, y, DB_colour(0.02f, 0.06f + 0.04f * (1 - k), 0.07f));
                 }
             }
         }
     }
-    *tint = sc_rgb(0.3f, 1.0f, 0.6f);
+    *tint = DB_colour(0.3f, 1.0f, 0.6f);
     return cv;
 }
 
-db_canvas SC_mosaic(uint32_t seed, db_col *tint)
+db_canvas DB_draw_mosaic(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     // Tiles of 13 pixels with a pixel of grout, each row of tiles shifted by
     // half a tile. Every tile takes the colour of the design at its centre.
     const int pitch = 14, tile = 13;
-    const db_col grout = sc_rgb(0.16f, 0.14f, 0.12f);
+    const db_col grout = DB_colour(0.1f, 0.08f, 0.07f);
+    const db_col cream = DB_colour(0.86f, 0.8f, 0.66f), ink = DB_colour(0.16f, 0.09f, 0.08f);
     auto design = [&](float x, float y) {
-        float dx = x - 160, dy = y - 100;
+        float dx = x - 160, dy = (y - 100) * 1.1f;
         float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
-        // A sunburst rosette in a border of waves.
-        if (x < 28 || x > 292 || y < 20 || y > 180) {
-            float wave = std::sin((x + y) / 14.0f) > 0;
-            return wave ? sc_rgb(0.1f, 0.25f, 0.45f) : sc_rgb(0.85f, 0.8f, 0.65f);
+        // A border of blue and cream waves round a rosette of eight petals,
+        // ringed in green and terracotta, with a blue bud in each corner.
+        if (x < 24 || x > 296 || y < 16 || y > 184) {
+            float along = x < 24 || x > 296 ? y : x;
+            return std::sin(along / 9.0f) > 0 ? DB_colour(0.12f, 0.26f, 0.5f) : cream;
         }
-        float petals = std::cos(a * 8) * 10;
-        if (r < 18) {
-            return sc_rgb(0.95f, 0.75f, 0.2f);
+        float petals = std::pow(std::abs(std::cos(a * 4)), 0.6f) * 26;
+        if (r < 15) {
+            return DB_colour(0.98f, 0.8f, 0.25f);
         }
-        if (r < 48 + petals) {
-            return sc_mix(sc_rgb(0.8f, 0.25f, 0.1f), sc_rgb(0.95f, 0.55f, 0.2f), (r - 18) / 50);
+        if (r < 30 + petals) {
+            return DB_mix(DB_colour(0.95f, 0.55f, 0.15f), DB_colour(0.72f, 0.14f, 0.1f),
+                          DB_clamp((r - 15) / 40));
         }
-        if (r < 56 + petals) {
-            return sc_rgb(0.25f, 0.1f, 0.08f);
+        if (r < 38 + petals) {
+            return ink;
         }
-        float ring = std::fmod(r, 26.0f) / 26.0f;
-        db_col ground =
-            sc_mix(sc_rgb(0.8f, 0.78f, 0.7f), sc_rgb(0.55f, 0.65f, 0.7f), sc_clamp(r / 160));
-        if (ring < 0.22f) {
-            return sc_mix(sc_rgb(0.15f, 0.35f, 0.3f), sc_rgb(0.3f, 0.55f, 0.4f),
-                          std::sin(a * 3) * 0.5f + 0.5f);
+        if (r > 82 && r < 96) {
+            return DB_mix(DB_colour(0.16f, 0.4f, 0.3f), DB_colour(0.3f, 0.58f, 0.38f),
+                          0.5f + 0.5f * std::sin(a * 6));
         }
-        return ground;
+        if (r > 96 && r < 104) {
+            return DB_colour(0.7f, 0.3f, 0.18f);
+        }
+        float cx = std::abs(dx) - 110, cy = std::abs(y - 100) - 62;
+        if (std::abs(cx) + std::abs(cy) < 22) {
+            return std::abs(cx) + std::abs(cy) < 10 ? DB_colour(0.2f, 0.45f, 0.7f) : ink;
+        }
+        return DB_mix(cream, DB_colour(0.72f, 0.7f, 0.64f), DB_clamp(r / 200));
     };
     for (int y = 0; y < PICTURE_H; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
-            sc_put(cv, x, y, grout);
+            DB_put(cv, x, y, grout);
         }
     }
     for (int ty = -1; ty * pitch < PICTURE_H; ty++) {
@@ -258,22 +268,27 @@ db_canvas SC_mosaic(uint32_t seed, db_col *tint)
             int x0 = tx * pitch + shift, y0 = ty * pitch + 1;
             db_col c = design(x0 + tile / 2.0f, y0 + tile / 2.0f);
             // No two tiles are quite alike.
-            float j = 0.84f + 0.3f * sc_hash(tx, ty, seed);
-            c = sc_scale(c, j);
+            float j = 0.9f + 0.18f * DB_hash(tx, ty, seed);
+            c = DB_scale(c, j);
             for (int y = y0; y < y0 + tile; y++) {
+                // Each stone catches the light on its upper edge and is
+                // shaded along its lower one.
+                db_col row = y == y0              ? DB_mix(c, DB_colour(1, 1, 1), 0.3f)
+                             : y == y0 + tile - 1 ? DB_scale(c, 0.7f)
+                                                  : c;
                 for (int x = x0; x < x0 + tile; x++) {
                     if (x >= 0 && y >= 0 && x < PICTURE_W && y < PICTURE_H) {
-                        sc_put(cv, x, y, c);
+                        DB_put(cv, x, y, row);
                     }
                 }
             }
         }
     }
-    *tint = sc_rgb(1.0f, 0.7f, 0.3f);
+    *tint = DB_colour(1.0f, 0.7f, 0.3f);
     return cv;
 }
 
-db_canvas SC_city(uint32_t seed, db_col *tint)
+db_canvas DB_draw_city(uint32_t seed, db_col *tint)
 {
     db_canvas cv = DB_new_canvas(PICTURE_W, PICTURE_H);
     db_rng rng = DB_rng(seed);
@@ -281,15 +296,16 @@ db_canvas SC_city(uint32_t seed, db_col *tint)
     for (int y = 0; y < water; y++) {
         for (int x = 0; x < PICTURE_W; x++) {
             float v = static_cast<float>(y) / water;
-            db_col c = sc_mix(sc_rgb(0.1f, 0.06f, 0.25f), sc_rgb(0.6f, 0.25f, 0.45f), v);
-            c = sc_mix(c, sc_rgb(1.0f, 0.6f, 0.3f), std::pow(v, 4.0f));
+            db_col c = DB_mix(DB_colour(0.1f, 0.06f, 0.25f), DB_colour(0.6f, 0.25f, 0.45f), v);
+            c = DB_mix(c, DB_colour(1.0f, 0.6f, 0.3f), std::pow(v, 4.0f));
             float dx = x - 70.0f, dy = y - 38.0f, d = std::sqrt(dx * dx + dy * dy);
             if (d < 11) {
-                c = sc_rgb(0.98f, 0.95f, 0.85f);
+                c = DB_colour(0.98f, 0.95f, 0.85f);
             } else {
-                c = sc_add(c, sc_scale(sc_rgb(0.6f, 0.5f, 0.6f), std::exp(-(d - 11) / 14) * 0.4f));
+                c = DB_add(c,
+                           DB_scale(DB_colour(0.6f, 0.5f, 0.6f), std::exp(-(d - 11) / 14) * 0.4f));
             }
-            sc_put(cv, x, y, c);
+            DB_put(cv, x, y, c);
         }
     }
     stars(cv, rng, 60, 0.5f);
@@ -300,7 +316,7 @@ db_canvas SC_city(uint32_t seed, db_col *tint)
             int w = 14 + static_cast<int>(DB_unit(rng) * (layer ? 26 : 18));
             int h = (layer ? 30 : 50) + static_cast<int>(DB_unit(rng) * (layer ? 60 : 55));
             int top = water - h;
-            db_col wall = layer ? sc_rgb(0.05f, 0.04f, 0.1f) : sc_rgb(0.25f, 0.16f, 0.32f);
+            db_col wall = layer ? DB_colour(0.05f, 0.04f, 0.1f) : DB_colour(0.25f, 0.16f, 0.32f);
             bool spire = DB_unit(rng) < 0.2f;
             for (int y = std::max(0, top - (spire ? 14 : 0)); y < water; y++) {
                 for (int xx = x; xx < x + w && xx < PICTURE_W; xx++) {
@@ -311,17 +327,17 @@ db_canvas SC_city(uint32_t seed, db_col *tint)
                         continue;
                     }
                     float edge = (xx - x) < 2 ? 1.25f : 1.0f;
-                    db_col c = sc_scale(wall, edge * (0.8f + 0.4f * (y - top) / std::max(1, h)));
+                    db_col c = DB_scale(wall, edge * (0.8f + 0.4f * (y - top) / std::max(1, h)));
                     int wx = (xx - x - 2) % 4, wy = (y - top - 3) % 5;
                     if (y >= top + 3 && xx - x >= 2 && xx < x + w - 2 && wx < 2 && wy < 2) {
-                        float lit = sc_hash((xx - x) / 4 + x * 7, (y - top) / 5, seed + layer);
+                        float lit = DB_hash((xx - x) / 4 + x * 7, (y - top) / 5, seed + layer);
                         if (lit > (layer ? 0.55f : 0.7f)) {
-                            c = sc_mix(sc_rgb(1.0f, 0.8f, 0.4f), sc_rgb(0.7f, 0.9f, 1.0f),
+                            c = DB_mix(DB_colour(1.0f, 0.8f, 0.4f), DB_colour(0.7f, 0.9f, 1.0f),
                                        lit > 0.93f);
-                            c = sc_scale(c, layer ? 1.0f : 0.6f);
+                            c = DB_scale(c, layer ? 1.0f : 0.6f);
                         }
                     }
-                    sc_put(cv, xx, y, c);
+                    DB_put(cv, xx, y, c);
                 }
             }
             x += w + static_cast<int>(DB_unit(rng) * 6);
@@ -331,14 +347,14 @@ db_canvas SC_city(uint32_t seed, db_col *tint)
     for (int y = water; y < PICTURE_H; y++) {
         float dist = static_cast<float>(y - water);
         for (int x = 0; x < PICTURE_W; x++) {
-            float wob = 3 * std::sin(y * 0.9f + sc_noise(x / 14.0f, y / 2.0f, seed + 3) * 5);
+            float wob = 3 * std::sin(y * 0.9f + DB_noise(x / 14.0f, y / 2.0f, seed + 3) * 5);
             int mx = std::min(PICTURE_W - 1, std::max(0, static_cast<int>(x + wob)));
             int my = std::max(0, water - 1 - static_cast<int>(dist * 1.6f));
-            db_col c = sc_scale(sc_get(cv, mx, my), 0.55f - dist / 120);
-            c = sc_add(c, sc_rgb(0.02f, 0.02f, 0.06f));
-            sc_put(cv, x, y, c);
+            db_col c = DB_scale(DB_get(cv, mx, my), 0.55f - dist / 120);
+            c = DB_add(c, DB_colour(0.02f, 0.02f, 0.06f));
+            DB_put(cv, x, y, c);
         }
     }
-    *tint = sc_rgb(1.0f, 0.5f, 0.6f);
+    *tint = DB_colour(1.0f, 0.5f, 0.6f);
     return cv;
 }

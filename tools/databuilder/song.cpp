@@ -416,7 +416,7 @@ static void groove(song_state &s, const bar_info &b)
         if (i == 4 || i == 12) {
             hit(s, at, DR_SNARE, 106, b.level);
             if (b.kind == REPRISE) {
-                hit(s, at, DR_CLAP, 88, b.level);
+                hit(s, at, DR_CLAP, 78, b.level);
             }
         }
         if (b.kind == VARIATION) {
@@ -514,7 +514,7 @@ static const channel_setup SETUP[] = {
     {CH_PAD, "Pad", 89, 66, 64, 70, 40},         // warm pad
     {CH_STRINGS, "Strings", 48, 84, 90, 64, 10}, // string ensemble
     {CH_BELL, "Crystal", 98, 100, 76, 70, 0},    // bell-like synth
-    {CH_DRUMS, "Drums", -1, 127, 64, 30, 0},
+    {CH_DRUMS, "Drums", -1, 120, 64, 30, 0},
 };
 
 // Set-up on tick 0, so every repeat starts from the same sound.
