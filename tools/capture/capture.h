@@ -39,8 +39,9 @@ bool CP_next_frame(cp_frame *frame);
 // Video frames of a fade_out(4) after the last drawn frame, retraces at 70 Hz.
 int CP_fade_frames(void);
 
-// Frames the whole run is expected to take, counted from a frame of `phase`
-// that is `phase_index` frames into that phase; never less than one more.
+// Frames still expected after the frame `phase_index` of `phase`: the rest
+// of that phase as it normally runs (none once it runs over), then the
+// later phases in full.
 long CP_frames_left(cp_phase phase, long phase_index);
 
 // image.cpp: turning the 8-bit frame into colours.
