@@ -10,6 +10,7 @@
 #include <ftw.h>
 #include <unistd.h>
 
+#include "driver/loop.h"
 #include "driver/startup.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
@@ -127,6 +128,18 @@ void TT_fake_resources(void)
         rectfill(logo[g], 6, 6, 25, 22, LIGHT_ROW_BODY);
         rectfill(logo[g], 10 + g % 10, 9, 14 + g % 10, 19, 0);
     }
+}
+
+void TT_start_main_part(unsigned seed)
+{
+    TT_enter_workdir(false);
+    ZE_use_fixed_seed = true;
+    ZE_fixed_seed = seed;
+    ZE_initialize_variables();
+    TT_fake_resources();
+    ZE_seed_random(); // where the intro would seed it again
+    ZE_begin_main_part();
+    set_palette(iso_pal[0]);
 }
 
 static uint32_t fnv(uint32_t h, unsigned char byte)

@@ -28,6 +28,11 @@ void TT_start_without_screen(void);
 // 1..60 (scroller), colour maps whose filed rows are set and row 0 identity.
 void TT_fake_resources(void);
 
+// The state of the main part's first frame on the synthetic resources, the
+// generator seeded with `seed` as start-up and the intro seed it: a fresh
+// working folder, the shared records, the field laid out, picture 0's palette.
+void TT_start_main_part(unsigned seed);
+
 // FNV-1a over the pixels of an 8-bit bitmap, row by row.
 uint32_t TT_checksum(BITMAP *bmp);
 

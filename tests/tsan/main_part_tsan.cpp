@@ -34,12 +34,7 @@ void run_handlers(std::atomic<bool> *started)
 
 TEST(MainPartThreads, HandlersAndFramesShareStateSafely)
 {
-    TT_enter_workdir(false);
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = 1;
-    ZE_initialize_variables();
-    TT_fake_resources();
-    ZE_begin_main_part();
+    TT_start_main_part(1);
 
     std::atomic<bool> started(false);
     std::thread timer(run_handlers, &started);

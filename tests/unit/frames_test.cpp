@@ -37,14 +37,7 @@ const std::map<int, golden> GOLDEN = {
 
 TEST(Frames, GoldenFramesOfTheMainPart)
 {
-    TT_enter_workdir(false);
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = 2024;
-    ZE_initialize_variables();
-    TT_fake_resources();
-    ZE_seed_random(); // where the intro would seed it again
-    ZE_begin_main_part();
-    set_palette(iso_pal[0]);
+    TT_start_main_part(2024);
 
     const bool print = getenv("TESSERA_PRINT_GOLDEN") != NULL;
     for (int tick = 1; tick <= GOLDEN.rbegin()->first; tick++) {
