@@ -3,18 +3,18 @@
 // the loop draws as fast as it can, or at the retrace rate with key 1.
 #include "loop.h"
 
+#include "base/present.h"
+#include "base/state.h"
 #include "field/field.h"
 #include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
 #include "sequence.h"
-#include "state.h"
 
 static const int MAIN_TICK_HZ = 60;
 static const int LETTER_TICK_HZ = 120;
 static const int FADE_SPEED = 4;
-static const char CAPTURE_NAME[] = "capture.pcx";
 
 void ZE_track_stuff(void)
 {
@@ -44,18 +44,6 @@ void ZE_take_snapshot(void)
 {
     snap.scroll_clock = ZE_read(flags.scroll_clock);
     snap.flash = ZE_read(flags.flash);
-}
-
-void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette)
-{
-    if (ZE_read(flags.vsync)) {
-        vsync();
-    }
-    stretch_blit(bmp, screen, 0, 0, SCREENBUF_W, SCREENBUF_H, 0, 0, 2 * SCREENBUF_W,
-                 2 * SCREENBUF_H);
-    if (key[KEY_SPACE]) {
-        save_pcx(CAPTURE_NAME, bmp, shot_palette);
-    }
 }
 
 void ZE_begin_main_part(void)

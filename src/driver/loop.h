@@ -24,9 +24,4 @@ void ZE_track_stuff(void);
 // Copies the values that must hold still through a frame into snap.
 void ZE_take_snapshot(void);
 
-// Waits for the retrace if flags.vsync is set, shows the 320 x 240 bitmap
-// doubled on the screen, and while Space is down saves it as "capture.pcx"
-// with the palette of the picture on show (`shot_palette`, never a tint).
-void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette);
-
 #endif

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
-#include "state.h"
 
 PALETTE tinted;
 

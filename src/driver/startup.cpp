@@ -1,52 +1,20 @@
-// Start-up and shutdown, and the shared state they set up.
+// Start-up and shutdown.
 #include "startup.h"
 
 #include <allegro.h>
-#include <cerrno>
-#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
+#include "base/state.h"
+#include "base/system.h"
 #include "field/field.h"
-#include "fluid_midi.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
-#include "state.h"
-
-flags_record flags;
-snap_record snap;
-std::mutex ZE_tick_lock;
-BITMAP *screenbuf;
-BITMAP *construct;
-
-bool ZE_use_fixed_seed = false;
-unsigned ZE_fixed_seed = 0;
+#include "sound/fluid_midi.h"
 
 static const char MIDI_UNAVAILABLE[] = "Sorry, MIDI is unavailable\r";
 static const int32_t SCROLL_CLOCK_START = -100;
 static const int16_t START_MODE = 4;
-
-void ZE_seed_random(void)
-{
-    srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
-}
-
-void ZE_fatal(const char *format, ...)
-{
-    // A message printed under a full-screen window would not be seen.
-    if (screen != NULL) {
-        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    }
-    va_list args;
-    va_start(args, format);
-    fputs("tessera: ", stderr);
-    vfprintf(stderr, format, args);
-    fputc('\n', stderr);
-    va_end(args);
-    exit(1);
-}
 
 void ZE_initialize_variables(void)
 {

@@ -2,7 +2,7 @@
 // sampled from the picture at the tile's home and written where it is now.
 #include "field.h"
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "resources/archive.h"
 
 // Left inset of each diamond row; the row is 14 - 2 * inset pixels wide.

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "driver/state.h"
+#include "base/state.h"
 
 cels_record cels;
 

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/loop.h"
-#include "driver/shared.h"
-#include "driver/startup.h"
-#include "driver/state.h"
+#include "base/present.h"
+#include "base/shared.h"
+#include "base/state.h"
+#include "base/system.h"
 #include "resources/archive.h"
 
 tulor_record tulor;

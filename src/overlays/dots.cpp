@@ -4,7 +4,7 @@
 // a tick and repeats every 200 rows.
 #include "dots.h"
 
-#include "driver/state.h"
+#include "base/state.h"
 
 // Each entry covers six ramp positions; the two trailing 224s close the
 // period so that its end meets its start without a seam.

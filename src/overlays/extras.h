@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "driver/state.h"
+#include "base/state.h"
 
 // Per-letter drawing state. x and y are 16.16 fixed point, the top-left
 // corner of the glyph. The 120 Hz handler writes them; the frame loop reads

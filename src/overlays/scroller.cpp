@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "resources/archive.h"
 
 char *__text;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "colormaps.h"
-#include "driver/startup.h"
+#include "base/system.h"
 
 BITMAP *iso_backs[RES_PICTURES];
 PALETTE iso_pal[RES_PICTURES];

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/startup.h"
+#include "base/system.h"
 
 COLOR_MAP shadows_1, shadows_2, shadows_3, shadows_4, shadows_5, shadows_6, shadows_7, shadows_8,
     shadows_9, shadows_10;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "driver/loop.h"
+#include "base/system.h"
 #include "driver/startup.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "driver/fluid_midi.h"
+#include "sound/fluid_midi.h"
 #include "support.h"
 
 // Allegro's player feeds the byte stream on its timer thread while the main

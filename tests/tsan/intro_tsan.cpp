@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "driver/shared.h"
+#include "base/shared.h"
 #include "intro/tulor.h"
 #include "../unit/intro_archive.h"
 #include "support.h"

@@ -9,7 +9,7 @@
 #include "driver/loop.h"
 #include "driver/sequence.h"
 #include "driver/startup.h"
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/extras.h"
 #include "support.h"
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"

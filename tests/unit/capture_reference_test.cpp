@@ -10,8 +10,9 @@
 
 #include "driver/loop.h"
 #include "driver/sequence.h"
+#include "base/system.h"
 #include "driver/startup.h"
-#include "driver/state.h"
+#include "base/state.h"
 #include "intro/tulor.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"

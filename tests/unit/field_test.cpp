@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "field/field.h"
 #include "resources/archive.h"
 

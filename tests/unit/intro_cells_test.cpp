@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "base/system.h"
 #include "driver/startup.h"
 #include "intro/tulor.h"
 #include "intro_archive.h"

@@ -2,6 +2,7 @@
 // of patterned light laid over the logo through the lighting map.
 #include <gtest/gtest.h>
 
+#include "base/system.h"
 #include "driver/startup.h"
 #include "intro/tulor.h"
 #include "intro_archive.h"

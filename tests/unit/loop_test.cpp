@@ -1,10 +1,11 @@
 // The main part's 60 Hz handler, the snapshot and the presentation of frames.
 #include <gtest/gtest.h>
 
+#include "base/present.h"
 #include "driver/loop.h"
 #include "driver/sequence.h"
 #include "driver/startup.h"
-#include "driver/state.h"
+#include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "support.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"

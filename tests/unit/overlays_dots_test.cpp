@@ -1,7 +1,7 @@
 // The dot backdrop: ramp colours by row and phase, and where dots fall.
 #include <gtest/gtest.h>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/dots.h"
 
 namespace

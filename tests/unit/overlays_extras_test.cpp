@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/state.h"
+#include "base/state.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
 

@@ -5,7 +5,7 @@
 
 #include "driver/loop.h"
 #include "driver/sequence.h"
-#include "driver/state.h"
+#include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"

@@ -8,8 +8,9 @@
 #include <unistd.h>
 
 #include "driver/loop.h"
+#include "base/system.h"
 #include "driver/startup.h"
-#include "driver/state.h"
+#include "base/state.h"
 #include "field/field.h"
 #include "intro/tulor.h"
 #include "overlays/extras.h"

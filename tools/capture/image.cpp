@@ -6,7 +6,7 @@
 #include <vector>
 #include <zlib.h>
 
-#include "driver/state.h"
+#include "base/state.h"
 
 // A 6-bit palette component as Allegro's colour conversion shows it on a
 // true-colour X display: the top bits repeated into the low ones.

@@ -1,0 +1,13 @@
+// Showing a finished 320 x 240 frame: doubled on the 640 x 480 screen, and
+// saved as "capture.pcx" while Space is held. Both parts present through it.
+#ifndef TESSERA_PRESENT_H
+#define TESSERA_PRESENT_H
+
+#include <allegro.h>
+
+// Waits for the retrace if flags.vsync is set, shows the 320 x 240 bitmap
+// doubled on the screen, and while Space is down saves it as "capture.pcx"
+// with the palette of the picture on show (`shot_palette`, never a tint).
+void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette);
+
+#endif

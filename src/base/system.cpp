@@ -1,0 +1,31 @@
+// The way out for faults, and seeding.
+#include "system.h"
+
+#include <allegro.h>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+bool ZE_use_fixed_seed = false;
+unsigned ZE_fixed_seed = 0;
+
+void ZE_seed_random(void)
+{
+    srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
+}
+
+void ZE_fatal(const char *format, ...)
+{
+    // A message printed under a full-screen window would not be seen.
+    if (screen != NULL) {
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    }
+    va_list args;
+    va_start(args, format);
+    fputs("tessera: ", stderr);
+    vfprintf(stderr, format, args);
+    fputc('\n', stderr);
+    va_end(args);
+    exit(1);
+}
