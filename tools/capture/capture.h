@@ -88,7 +88,8 @@ bool CP_close_wav(FILE *wav, long samples);
 
 // video.cpp: the encoder.
 
-// How the picture is encoded: H.264 by libx264 at a constant quality.
+// How the picture is written: its size, and for a video its H.264 encoding
+// by libx264 at a constant quality.
 struct cp_encoding {
     int scale;          // the 320 x 240 frame enlarged this many times
     std::string crf;    // libx264's constant rate factor, 0 to CP_MAX_CRF
@@ -104,7 +105,8 @@ std::string CP_preset_names(void);
 // enlarges them itself from there.
 int CP_encoder_input_scale(int scale);
 
-// Starts ffmpeg encoding raw RGB frames at 60 fps into `path`.
+// Starts ffmpeg encoding raw RGB frames at 60 fps into `path`, enlarged to
+// the encoding's scale.
 bool CP_open_encoder(const std::string &path, const cp_encoding &encoding);
 // Hands the encoder one frame of CP_encoder_input_scale.
 bool CP_encode_frame(const unsigned char *rgb);

@@ -38,7 +38,7 @@ static const char USAGE[] =
     "  --crf Q         the video's quality, libx264's constant rate factor: 0\n"
     "                  (lossless) to 51 (smallest file); default 18\n"
     "  --preset P      libx264's speed preset, ultrafast to placebo: slower\n"
-    "                  presets make smaller files (default veryfast)\n"
+    "                  presets take longer to encode better (default veryfast)\n"
     "  --checksums     also with OUT.mp4 or --frames: print for every frame its\n"
     "                  number, part, frame within its part and the FNV-1a checksums\n"
     "                  of its 8-bit pixels and of its palette\n"
