@@ -57,7 +57,7 @@ void ZE_initialize_letters(void)
         ZE_write(flags.launch[i], LETTER_LAUNCH[i]);
         _logo.glyph[i] = LETTER_GLYPHS[i];
         const bool moving = LETTER_LAUNCH[i] == NO_LAUNCH;
-        ZE_write(_logo.active[i], moving ? 1 : 0);
+        ZE_write(_logo.active[i], uint8_t{moving});
         // The parked place is left of the screen: ftofix, since shifting a
         // negative value left, as itofix does, is undefined.
         ZE_write(_logo.x[i], ftofix(moving ? LAUNCH_X : PARKED_X));
@@ -84,7 +84,7 @@ void ZE_track_logo(void)
 
     const int16_t delay = static_cast<int16_t>(ZE_read(flags.logo_delay) + 1);
     if (delay >= CALLS_PER_STEP) {
-        ZE_write(flags.logo_delay, 0);
+        ZE_write(flags.logo_delay, int16_t{0});
         for (int i = 0; i < LETTERS; i++) {
             const fixed heading = ftofix(ZE_read(flags.angle[i]));
             ZE_write(_logo.x[i], ZE_read(_logo.x[i]) + STEP_LENGTH * fixsin(heading));
@@ -100,7 +100,7 @@ void ZE_track_logo(void)
         if (when != NO_LAUNCH && when == now) {
             ZE_write(_logo.x[i], itofix(LAUNCH_X));
             ZE_write(_logo.y[i], itofix(LAUNCH_Y));
-            ZE_write(_logo.active[i], 1);
+            ZE_write(_logo.active[i], uint8_t{1});
             ZE_write(flags.angle[i], 0.0f);
             ZE_write(flags.launch[i], NO_LAUNCH);
         }

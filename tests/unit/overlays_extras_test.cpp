@@ -15,7 +15,7 @@
 namespace
 {
 
-const int FIELD = 3;
+const int16_t FIELD = 3;
 const int FRAME = 50;      // the colour the frame is filled with
 const int NEVER = 1000000; // a logo_clock no launch matches
 
@@ -65,7 +65,7 @@ class Extras : public ::testing::Test
         clear_to_color(frame, FRAME);
 
         ZE_initialize_letters();
-        ZE_write(flags.logo_delay, 0);
+        ZE_write(flags.logo_delay, int16_t{0});
         ZE_write(flags.logo_clock, 0);
         for (int i = 0; i < LETTERS; i++) {
             ZE_write(flags.angle[i], 0.0f);
@@ -89,7 +89,7 @@ class Extras : public ::testing::Test
     void only_letter(int which, int x, int y, float heading)
     {
         for (int i = 0; i < LETTERS; i++) {
-            ZE_write(_logo.active[i], i == which);
+            ZE_write(_logo.active[i], uint8_t{i == which});
         }
         ZE_write(_logo.x[which], itofix(x));
         ZE_write(_logo.y[which], itofix(y));
@@ -190,7 +190,7 @@ TEST_F(Extras, LetterRunsTheCircle)
 TEST_F(Extras, BarsShadeTheEndsOfTheBottomBand)
 {
     for (int i = 0; i < LETTERS; i++) {
-        ZE_write(_logo.active[i], 0);
+        ZE_write(_logo.active[i], uint8_t{0});
     }
     drawing_mode(DRAW_MODE_XOR, NULL, 0, 0);
     ZE_draw_extras(frame);
@@ -248,7 +248,7 @@ TEST_F(Extras, OnlyActiveLettersAreComposedLaterOnTop)
     clear_to_color(logo[17], 17);
     clear_to_color(logo[27], 27);
     only_letter(0, 40, 40, 63.0f);
-    ZE_write(_logo.active[1], 1);
+    ZE_write(_logo.active[1], uint8_t{1});
     ZE_write(_logo.x[1], itofix(40));
     ZE_write(_logo.y[1], itofix(40));
     ZE_write(flags.angle[1], 63.0f);
