@@ -5,8 +5,11 @@
 // lighting map.
 #include "extras.h"
 
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
+#include "base/pixels.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 
@@ -131,6 +134,51 @@ static void compose_letters(void)
     }
 }
 
+// Whether `map` leaves colour 0 of the sprite without effect.
+static bool identity_row(const COLOR_MAP *map)
+{
+    for (int i = 0; i < PAL_SIZE; i++) {
+        if (map->data[0][i] != i) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each pixel of `bmp` under `construct` becomes color_map[letter][pixel], as
+// draw_trans_sprite(bmp, construct, 0, 0) makes it. Colour 0 around the
+// letters changes nothing through the identity row, so where the bitmaps
+// take direct writes only the letters' own pixels are looked up, and empty
+// stretches of `construct` are passed over eight pixels at a time.
+static void light_letters(BITMAP *bmp)
+{
+    if (!ZE_direct_bitmap(bmp) || !ZE_direct_bitmap(construct) || !identity_row(color_map)) {
+        draw_trans_sprite(bmp, construct, 0, 0);
+        return;
+    }
+    const int left = bmp->cl;
+    const int right = construct->w < bmp->cr ? construct->w : bmp->cr;
+    const int bottom = construct->h < bmp->cb ? construct->h : bmp->cb;
+    for (int y = bmp->ct; y < bottom; y++) {
+        const unsigned char *letters = construct->line[y];
+        unsigned char *out = bmp->line[y];
+        int x = left;
+        for (; x + 8 <= right; x += 8) {
+            uint64_t eight;
+            memcpy(&eight, letters + x, sizeof eight);
+            if (eight == 0) {
+                continue;
+            }
+            for (int j = x; j < x + 8; j++) {
+                out[j] = color_map->data[letters[j]][out[j]];
+            }
+        }
+        for (; x < right; x++) {
+            out[x] = color_map->data[letters[x]][out[x]];
+        }
+    }
+}
+
 void ZE_draw_extras(BITMAP *bmp)
 {
     const int field = ZE_read(flags.field);
@@ -144,5 +192,5 @@ void ZE_draw_extras(BITMAP *bmp)
     compose_letters();
     // Glyph colours pick rows of the lighting map; colour 0 is its identity
     // row, so the picture shows through around the letters.
-    draw_trans_sprite(bmp, construct, 0, 0);
+    light_letters(bmp);
 }

@@ -327,6 +327,72 @@ TEST_F(DrawField, TilesOffTheEdgeAreClippedNotWrapped)
     }
 }
 
+// Tiles strewn over all four edges and beyond, drawn by the field and by 112
+// putpixel calls per tile, compared pixel for pixel: copied spans where the
+// bitmap allows it must clip as putpixel does, to the bitmap's clip
+// rectangle; other drawing modes and bitmaps go through putpixel itself.
+TEST_F(DrawField, DrawsWhatPutpixelWouldOnAnyBitmap)
+{
+    const struct {
+        const char *what;
+        int depth, mode;
+        int clip[4]; // x1, y1, x2, y2; all 0: the whole bitmap
+        bool sub;    // drawn on a part of the bitmap
+    } cases[] = {
+        {"solid, the whole bitmap", 8, DRAW_MODE_SOLID, {0, 0, 0, 0}, false},
+        {"solid, a smaller clip rectangle", 8, DRAW_MODE_SOLID, {7, 5, 300, 190}, false},
+        {"a sub-bitmap", 8, DRAW_MODE_SOLID, {0, 0, 0, 0}, true},
+        {"xor", 8, DRAW_MODE_XOR, {7, 5, 300, 190}, false},
+        {"16 bits a pixel", 16, DRAW_MODE_SOLID, {0, 0, 0, 0}, false},
+    };
+    srand(11);
+    for (int k = 0; k < TILES; k++) {
+        ZE_write(cels.x[k], static_cast<int16_t>(rand() % 352 - 16));
+        ZE_write(cels.y[k], static_cast<int16_t>(rand() % 272 - 16));
+    }
+    for (const auto &c : cases) {
+        BITMAP *got = create_bitmap_ex(c.depth, 320, 240);
+        BITMAP *want = create_bitmap_ex(c.depth, 320, 240);
+        BITMAP *got_target = c.sub ? create_sub_bitmap(got, 21, 14, 250, 190) : got;
+        BITMAP *want_target = c.sub ? create_sub_bitmap(want, 21, 14, 250, 190) : want;
+        for (BITMAP *b : {got, want}) {
+            for (int y = 0; y < 240; y++) {
+                for (int x = 0; x < 320; x++) {
+                    putpixel(b, x, y, (x + 3 * y) % 251);
+                }
+            }
+        }
+        if (c.clip[2] != 0) {
+            set_clip_rect(got_target, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+            set_clip_rect(want_target, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+        }
+        drawing_mode(c.mode, NULL, 0, 0);
+        ZE_draw_iso_field(got_target);
+        for (int k = 0; k < TILES; k++) {
+            for (int r = 0; r < 14; r++) {
+                const int inset = r < 7 ? 6 - r : r - 7;
+                for (int j = inset; j < 14 - inset; j++) {
+                    putpixel(want_target, cels.x[k] + j, cels.y[k] + r,
+                             iso_backs[0]->line[cels.home_y[k] + r][cels.home_x[k] + j]);
+                }
+            }
+        }
+        drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
+        for (int y = 0; y < 240; y++) {
+            for (int x = 0; x < 320; x++) {
+                ASSERT_EQ(getpixel(got, x, y), getpixel(want, x, y))
+                    << c.what << ": " << x << "," << y;
+            }
+        }
+        if (c.sub) {
+            destroy_bitmap(got_target);
+            destroy_bitmap(want_target);
+        }
+        destroy_bitmap(got);
+        destroy_bitmap(want);
+    }
+}
+
 TEST_F(DrawField, LaterTilesLieOverEarlierOnes)
 {
     // Tiles 0 and 1 on the same spot: tile 1's pixels show.

@@ -240,6 +240,64 @@ TEST_F(Extras, LettersLightThePictureAboveTheBand)
     EXPECT_EQ(getpixel(frame, 10, 24), FRAME);
 }
 
+// The composed letters are laid over the frame as the library lays a
+// translucent sprite through the lighting map: within the clip rectangle,
+// and with every pixel looked up when colour 0 is not left alone.
+TEST_F(Extras, LettersAreLaidAsTheLibraryLaysTheSprite)
+{
+    for (int c = 0; c < 256; c++) {
+        for (int d = 0; d < 256; d++) {
+            shadow_map.data[c][d] = static_cast<unsigned char>(d); // the bars change nothing
+            light_map.data[c][d] = static_cast<unsigned char>(c * 7 + d);
+        }
+    }
+    for (int g = 0; g < LOGO_GLYPHS; g++) {
+        for (int y = 0; y < LOGO_GLYPH_H; y++) {
+            for (int x = 0; x < LOGO_GLYPH_W; x++) {
+                putpixel(logo[g], x, y, (x + y) % 5 == 0 ? 0 : 100 + (x * y + g) % 50);
+            }
+        }
+    }
+    for (int i = 0; i < LETTERS; i++) { // strewn over the edges
+        ZE_write(_logo.active[i], uint8_t{1});
+        ZE_write(_logo.x[i], itofix(i * 23 - 12));
+        ZE_write(_logo.y[i], itofix(i * 37 % 210 - 12));
+        ZE_write(flags.angle[i], i * 17.0f);
+    }
+    const struct {
+        const char *what;
+        int clip[4]; // x1, y1, x2, y2; all 0: the whole frame
+        int zero_gain;
+    } cases[] = {
+        {"the whole frame", {0, 0, 0, 0}, 0},
+        {"a clip rectangle", {9, 13, 250, 150}, 0},
+        {"colour 0 not left alone", {0, 0, 0, 0}, 5},
+    };
+    BITMAP *want = create_bitmap(SCREENBUF_W, SCREENBUF_H);
+    for (const auto &c : cases) {
+        for (int d = 0; d < 256; d++) {
+            light_map.data[0][d] = static_cast<unsigned char>(d + c.zero_gain);
+        }
+        for (BITMAP *b : {frame, want}) {
+            for (int y = 0; y < SCREENBUF_H; y++) {
+                for (int x = 0; x < SCREENBUF_W; x++) {
+                    putpixel(b, x, y, (x + 3 * y) % 256);
+                }
+            }
+            if (c.clip[2] != 0) {
+                set_clip_rect(b, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+            }
+        }
+        ZE_draw_extras(frame);
+        draw_trans_sprite(want, construct, 0, 0);
+        for (int y = 0; y < SCREENBUF_H; y++) {
+            ASSERT_EQ(memcmp(frame->line[y], want->line[y], SCREENBUF_W), 0)
+                << c.what << ", row " << y;
+        }
+    }
+    destroy_bitmap(want);
+}
+
 // Letters never launched stay out of the picture wherever they are; of two
 // letters in one place the later one shows.
 TEST_F(Extras, OnlyActiveLettersAreComposedLaterOnTop)
