@@ -149,9 +149,10 @@ static bool identity_row(const COLOR_MAP *map)
 // draw_trans_sprite(bmp, construct, 0, 0) makes it. Colour 0 around the
 // letters changes nothing through the identity row, so where the bitmaps
 // take direct writes only the letters' own pixels are looked up, and empty
-// stretches of `construct` are passed over eight pixels at a time.
+// stretches of `construct` are passed over a 64-bit word at a time.
 static void light_letters(BITMAP *bmp)
 {
+    static const int CHUNK = sizeof(uint64_t); // pixels tested for colour 0 at once
     if (!ZE_direct_bitmap(bmp) || !ZE_direct_bitmap(construct) || !identity_row(color_map)) {
         draw_trans_sprite(bmp, construct, 0, 0);
         return;
@@ -163,13 +164,13 @@ static void light_letters(BITMAP *bmp)
         const unsigned char *letters = construct->line[y];
         unsigned char *out = bmp->line[y];
         int x = left;
-        for (; x + 8 <= right; x += 8) {
-            uint64_t eight;
-            memcpy(&eight, letters + x, sizeof eight);
-            if (eight == 0) {
+        for (; x + CHUNK <= right; x += CHUNK) {
+            uint64_t chunk;
+            memcpy(&chunk, letters + x, CHUNK);
+            if (chunk == 0) {
                 continue;
             }
-            for (int j = x; j < x + 8; j++) {
+            for (int j = x; j < x + CHUNK; j++) {
                 out[j] = color_map->data[letters[j]][out[j]];
             }
         }
