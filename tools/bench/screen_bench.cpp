@@ -65,8 +65,10 @@ int main(int argc, char **argv)
         return 2;
     }
     if (allegro_init() != 0) {
-        fprintf(stderr, "tessera_screen_bench: cannot start Allegro (no X display?): %s\n",
-                allegro_error);
+        fprintf(stderr,
+                "tessera_screen_bench: cannot start Allegro; it needs an X display "
+                "(DISPLAY=%s)\n",
+                getenv("DISPLAY") != NULL ? getenv("DISPLAY") : "");
         return 1;
     }
     install_timer();
