@@ -82,10 +82,10 @@ void ZE_demo_loop(void)
     for (;;) {
         show_frame();
         if (key[KEY_1]) {
-            ZE_write(flags.vsync, 1);
+            ZE_write(flags.vsync, uint8_t{1});
         }
         if (key[KEY_2]) {
-            ZE_write(flags.vsync, 0);
+            ZE_write(flags.vsync, uint8_t{0});
         }
         if (ZE_read(flags.done)) {
             break;

@@ -22,7 +22,7 @@ void ZE_track_transition(void)
     }
     const int16_t field = ZE_read(flags.field);
     if (field >= LAST_PICTURE) {
-        ZE_write(flags.done, 1);
+        ZE_write(flags.done, uint8_t{1});
         return;
     }
 
@@ -37,7 +37,7 @@ void ZE_track_transition(void)
     const int16_t mode = static_cast<int16_t>((rand() % 1000) / 250 + 1);
     ZE_write(flags.mode, mode);
     ZE_write(flags.part_clock, 0);
-    ZE_write(flags.wave, 0);
+    ZE_write(flags.wave, int16_t{0});
     ZE_write(flags.hold, CHANGE_HOLD);
     ZE_assign_iso_field(mode);
     // Every letter sinks 4 pixels, launched or not; this works against the

@@ -28,23 +28,23 @@ void ZE_initialize_variables(void)
     }
 
     for (int k = 0; k < TILES; k++) {
-        ZE_write(cels.home_x[k], 0);
-        ZE_write(cels.home_y[k], 0);
-        ZE_write(cels.x[k], 0);
-        ZE_write(cels.y[k], 0);
-        ZE_write(cels.dir[k], 0);
+        ZE_write(cels.home_x[k], int16_t{0});
+        ZE_write(cels.home_y[k], int16_t{0});
+        ZE_write(cels.x[k], int16_t{0});
+        ZE_write(cels.y[k], int16_t{0});
+        ZE_write(cels.dir[k], int16_t{0});
     }
 
     ZE_write(flags.scroll_clock, SCROLL_CLOCK_START);
     ZE_write(flags.dot_phase, 0);
     ZE_write(flags.mode, START_MODE);
-    ZE_write(flags.field, 0);
-    ZE_write(flags.done, 0);
-    ZE_write(flags.move_delay, 0);
-    ZE_write(flags.logo_delay, 0);
-    ZE_write(flags.wave, 0);
-    ZE_write(flags.hold, 0);
-    ZE_write(flags.vsync, 0);
+    ZE_write(flags.field, int16_t{0});
+    ZE_write(flags.done, uint8_t{0});
+    ZE_write(flags.move_delay, int16_t{0});
+    ZE_write(flags.logo_delay, int16_t{0});
+    ZE_write(flags.wave, int16_t{0});
+    ZE_write(flags.hold, int16_t{0});
+    ZE_write(flags.vsync, uint8_t{0});
 
     ZE_initialize_letters();
 }
