@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/state.h"
 #include "base/system.h"
@@ -49,12 +50,24 @@ void ZE_initialize_variables(void)
     ZE_initialize_letters();
 }
 
+// Allegro says nothing when it cannot open the display; the viewer is told
+// which display it was.
+[[noreturn]] static void no_display(void)
+{
+    const char *display = getenv("DISPLAY");
+    if (display == NULL || display[0] == '\0') {
+        ZE_fatal("cannot open the X display: DISPLAY is not set");
+    }
+    ZE_fatal("cannot open the X display \"%s\"%s%s", display, allegro_error[0] != '\0' ? ": " : "",
+             allegro_error);
+}
+
 void ZE_startup(void)
 {
     // Without an X display Allegro has no system driver, and installing the
     // timer would then crash.
     if (allegro_init() != 0) {
-        ZE_fatal("cannot start Allegro: %s", allegro_error);
+        no_display();
     }
     install_timer();
     install_keyboard();
