@@ -1,0 +1,103 @@
+// Ending the run on a signal. Allegro's own handlers for SIGINT and SIGTERM
+// shut the library down from inside the handler, where it can deadlock on
+// the X connection's lock or abort; ours do nothing but note the signal,
+// which may land on any thread (the synthesizer's audio threads among them).
+#include "signals.h"
+
+#include <allegro.h>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <pthread.h>
+
+static const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+static const int STOP_SIGNAL_COUNT = sizeof STOP_SIGNALS / sizeof STOP_SIGNALS[0];
+
+// A signal the process was started with ignored (under nohup, SIGHUP; in a
+// shell's background job, SIGINT) stays ignored, as the starter meant.
+static bool started_ignored[STOP_SIGNAL_COUNT];
+
+// The first signal wins. Lock-free, so that a handler may set it.
+static std::atomic<int> stop_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+static void note_signal(int sig)
+{
+    int none = 0;
+    stop_signal.compare_exchange_strong(none, sig);
+}
+
+static sigset_t stop_set(void)
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : STOP_SIGNALS) {
+        sigaddset(&set, sig);
+    }
+    return set;
+}
+
+// An exit handler. exit runs the handlers registered after it first (the
+// temporary file's removal); the library's own, registered before it, would
+// run only afterwards, so it shuts the library down itself: the screen mode,
+// the timers and the sound are gone before the process ends by the signal.
+static void end_by_signal(void)
+{
+    const int sig = ZE_stop_signal();
+    if (sig == 0) {
+        return;
+    }
+    allegro_exit();
+    fflush(NULL);
+    signal(sig, SIG_DFL);
+    sigset_t just;
+    sigemptyset(&just);
+    sigaddset(&just, sig);
+    pthread_sigmask(SIG_UNBLOCK, &just, NULL);
+    raise(sig);
+    // Should the signal not end the process, exit goes on with its status.
+}
+
+void ZE_hold_signals(void)
+{
+    const sigset_t set = stop_set();
+    pthread_sigmask(SIG_BLOCK, &set, NULL);
+    for (int i = 0; i < STOP_SIGNAL_COUNT; i++) {
+        struct sigaction was;
+        started_ignored[i] =
+            sigaction(STOP_SIGNALS[i], NULL, &was) == 0 && was.sa_handler == SIG_IGN;
+    }
+}
+
+void ZE_catch_signals(void)
+{
+    struct sigaction action = {};
+    action.sa_handler = note_signal;
+    action.sa_mask = stop_set();
+    // Calls under way go on: the loops look at the note often enough.
+    action.sa_flags = SA_RESTART;
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    for (int i = 0; i < STOP_SIGNAL_COUNT; i++) {
+        sigaction(STOP_SIGNALS[i], started_ignored[i] ? &ignore : &action, NULL);
+    }
+    atexit(end_by_signal);
+    const sigset_t set = stop_set();
+    pthread_sigmask(SIG_UNBLOCK, &set, NULL);
+}
+
+int ZE_stop_signal(void)
+{
+    return stop_signal.load(std::memory_order_relaxed);
+}
+
+void ZE_end_if_signalled(void)
+{
+    const int sig = ZE_stop_signal();
+    if (sig != 0) {
+        // The exit handlers remove the temporary file, then end_by_signal
+        // shuts the library down and re-raises.
+        exit(128 + sig);
+    }
+}
