@@ -10,9 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <pthread.h>
+#include <unistd.h>
 
 static const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 static const int STOP_SIGNAL_COUNT = sizeof STOP_SIGNALS / sizeof STOP_SIGNALS[0];
+
+// The orderly end takes a tenth of a second, half a second more during a
+// fade. Should it not come within this time (the library stuck in its
+// shutdown after the X server went away, say), the process ends by the
+// signal at once.
+static const unsigned WATCHDOG_SECONDS = 2;
 
 // A signal the process was started with ignored (under nohup, SIGHUP; in a
 // shell's background job, SIGINT) stays ignored, as the starter meant.
@@ -25,7 +32,27 @@ static_assert(std::atomic<int>::is_always_lock_free);
 static void note_signal(int sig)
 {
     int none = 0;
-    stop_signal.compare_exchange_strong(none, sig);
+    if (stop_signal.compare_exchange_strong(none, sig)) {
+        alarm(WATCHDOG_SECONDS);
+    }
+}
+
+// Ends the process by the noted signal with its default action, from any
+// thread; async-signal-safe.
+static void raise_noted_signal(void)
+{
+    const int sig = stop_signal.load();
+    signal(sig, SIG_DFL);
+    sigset_t just;
+    sigemptyset(&just);
+    sigaddset(&just, sig);
+    pthread_sigmask(SIG_UNBLOCK, &just, NULL);
+    raise(sig);
+}
+
+static void watchdog(int)
+{
+    raise_noted_signal();
 }
 
 static sigset_t stop_set(void)
@@ -50,12 +77,7 @@ static void end_by_signal(void)
     }
     allegro_exit();
     fflush(NULL);
-    signal(sig, SIG_DFL);
-    sigset_t just;
-    sigemptyset(&just);
-    sigaddset(&just, sig);
-    pthread_sigmask(SIG_UNBLOCK, &just, NULL);
-    raise(sig);
+    raise_noted_signal();
     // Should the signal not end the process, exit goes on with its status.
 }
 
@@ -82,6 +104,9 @@ void ZE_catch_signals(void)
     for (int i = 0; i < STOP_SIGNAL_COUNT; i++) {
         sigaction(STOP_SIGNALS[i], started_ignored[i] ? &ignore : &action, NULL);
     }
+    struct sigaction alarm_action = {};
+    alarm_action.sa_handler = watchdog;
+    sigaction(SIGALRM, &alarm_action, NULL);
     atexit(end_by_signal);
     const sigset_t set = stop_set();
     pthread_sigmask(SIG_UNBLOCK, &set, NULL);

@@ -1,7 +1,8 @@
 // Ending the run on SIGINT, SIGTERM or SIGHUP the way Esc ends it. The
 // handlers only note the signal; the loading steps and both frame loops look
 // at the note and wind down (handlers removed, song stopped), and the process
-// then leaves the screen mode and ends by that same signal.
+// then leaves the screen mode and ends by that same signal. Should that not
+// happen within two seconds, a watchdog (SIGALRM) ends it by the signal at once.
 #ifndef TESSERA_SIGNALS_H
 #define TESSERA_SIGNALS_H
 

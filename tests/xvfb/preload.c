@@ -7,7 +7,10 @@
 
    load_pcx: with TESSERA_SIGNAL_AT_LOAD=N:SIG, the Nth picture loaded sends
    the demo signal SIG while it is being loaded, so that a test can catch the
-   loading steps. */
+   loading steps.
+
+   stop_midi: with TESSERA_HANG_IN_STOP_MIDI set, never returns, as a
+   shutdown that hangs. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <signal.h>
@@ -48,4 +51,15 @@ void *load_pcx(const char *filename, void *pal)
     void *(*real)(const char *, void *) =
         (void *(*)(const char *, void *))dlsym(RTLD_NEXT, "load_pcx");
     return real(filename, pal);
+}
+
+void stop_midi(void)
+{
+    if (getenv("TESSERA_HANG_IN_STOP_MIDI") != NULL) {
+        for (;;) {
+            pause();
+        }
+    }
+    void (*real)(void) = (void (*)(void))dlsym(RTLD_NEXT, "stop_midi");
+    real();
 }
