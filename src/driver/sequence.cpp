@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/state.h"
 #include "field/field.h"
@@ -95,9 +98,18 @@ void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue
 
 void ZE_status_log_i(const char *text, int32_t value)
 {
-    // A diagnostic aid: without a writable log the line is dropped.
-    FILE *log = fopen("logfile", "a+");
+    // A diagnostic aid: without a writable log the line is dropped. Only a
+    // plain file is appended to: a link of that name is not followed and a
+    // FIFO does not stop the demo.
+    const int fd =
+        open("logfile", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return;
+    }
+    struct stat st;
+    FILE *log = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? fdopen(fd, "a") : NULL;
     if (log == NULL) {
+        close(fd);
         return;
     }
     fprintf(log, " %s %d\n", text, static_cast<int>(value));

@@ -11,6 +11,7 @@
 
 #include "base/present.h"
 #include "base/shared.h"
+#include "base/signals.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "resources/archive.h"
@@ -189,18 +190,22 @@ void TU_render_frame(BITMAP *bmp)
 void TU_intro(void)
 {
     TU_read_source_graphic("tulor.pcx");
+    ZE_end_if_signalled();
     TU_scatter_cells();
     clear_bitmap(screen);
     set_palette(palette);
     install_int_ex(TU_animate_cells, BPS_TO_TIMER(INTRO_TICK_RATE));
 
     // At least one frame; the frame in progress when the handler asks for
-    // the end is finished and shown before the fade.
+    // the end is finished and shown before the fade. A signal ends the intro
+    // the same way, but at once, without the fade.
     do {
         TU_render_frame(screenbuf);
-    } while (!ZE_read(tulor.done));
+    } while (!ZE_read(tulor.done) && ZE_stop_signal() == 0);
 
-    fade_out(INTRO_FADE_SPEED);
+    if (ZE_stop_signal() == 0) {
+        fade_out(INTRO_FADE_SPEED);
+    }
     remove_int(TU_animate_cells);
     destroy_bitmap(tulor.band);
     tulor.band = NULL;

@@ -66,7 +66,8 @@ void TU_draw_frame(BITMAP *bmp);
 // Draws one intro frame into `bmp` and shows it with ZE_final_pass.
 void TU_render_frame(BITMAP *bmp);
 
-// Runs the whole intro and returns once it has faded out.
+// Runs the whole intro and returns once it has faded out; a signal
+// (ZE_stop_signal) ends it after the frame in progress, without the fade.
 void TU_intro(void);
 
 #endif

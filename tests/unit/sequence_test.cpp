@@ -2,6 +2,8 @@
 // resets, the flash's arithmetic and its course over ticks and frames.
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "driver/loop.h"
 #include "driver/sequence.h"
@@ -289,4 +291,14 @@ TEST(StatusLog, AppendsOneLinePerCall)
     ZE_status_log_i("picture", 3);
     ZE_status_log_i("mode", -1);
     EXPECT_EQ(TT_read_file("logfile"), " picture 3\n mode -1\n");
+
+    // A link of that name is not followed, and a FIFO does not block.
+    TT_write_file("precious", "k");
+    ASSERT_EQ(unlink("logfile"), 0);
+    ASSERT_EQ(symlink("precious", "logfile"), 0);
+    ZE_status_log_i("picture", 4);
+    EXPECT_EQ(TT_read_file("precious"), "k");
+    ASSERT_EQ(unlink("logfile"), 0);
+    ASSERT_EQ(mkfifo("logfile", 0600), 0);
+    ZE_status_log_i("picture", 5);
 }
