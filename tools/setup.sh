@@ -9,7 +9,7 @@ run_packages=(
     liballegro4-dev             # the game library
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
-    zlib1g-dev                  # PNG files of the data builder and the recorder
+    libpng-dev                  # PNG files of the data builder and the recorder
     ffmpeg                      # recording the demo without a display
 )
 test_packages=(

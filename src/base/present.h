@@ -7,7 +7,9 @@
 
 // Waits for the retrace if flags.vsync is set, shows the 320 x 240 bitmap
 // doubled on the screen, and while Space is down saves it as "capture.pcx"
-// with the palette of the picture on show (`shot_palette`, never a tint).
+// with the palette of the picture on show (`shot_palette`, never a tint): a
+// new file renamed over the name. A screenshot that cannot be written is
+// told once on standard error.
 void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette);
 
 #endif

@@ -11,6 +11,7 @@
 #define TESSERA_SHARED_H
 
 #include <atomic>
+#include <concepts>
 #include <mutex>
 
 template <typename T> inline T ZE_read(const std::atomic<T> &field)
@@ -18,11 +19,13 @@ template <typename T> inline T ZE_read(const std::atomic<T> &field)
     return field.load(std::memory_order_relaxed);
 }
 
-// The value is converted to the field's type: callers that mean a 16-bit
-// wrap say so with an explicit cast before this point.
-template <typename T, typename V> inline void ZE_write(std::atomic<T> &field, V value)
+// The value must already have the field's type: a caller that narrows, or
+// means a 16-bit wrap, writes the conversion where it happens.
+template <typename T, typename V>
+requires std::same_as<V, T>
+inline void ZE_write(std::atomic<T> &field, V value)
 {
-    field.store(static_cast<T>(value), std::memory_order_relaxed);
+    field.store(value, std::memory_order_relaxed);
 }
 
 // Held by ZE_track_stuff and ZE_track_logo for a whole tick, and by the frame

@@ -1,6 +1,7 @@
 // Tessera: a self-running demo. Start-up, the intro, the main part, shutdown.
 #include <allegro.h>
 
+#include "base/signals.h"
 #include "driver/loop.h"
 #include "driver/startup.h"
 #include "intro/tulor.h"
@@ -9,8 +10,11 @@ int main(void)
 {
     ZE_startup();
     TU_intro();
+    // After SIGINT, SIGTERM or SIGHUP in the intro the main part never starts.
+    ZE_end_if_signalled();
     ZE_demo_loop();
     ZE_shutdown();
+    ZE_end_if_signalled();
     return 0;
 }
 END_OF_MAIN()

@@ -4,6 +4,7 @@
 #include "loop.h"
 
 #include "base/present.h"
+#include "base/signals.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/dots.h"
@@ -79,13 +80,18 @@ void ZE_demo_loop(void)
     set_palette(iso_pal[ZE_read(flags.field)]);
     play_midi(muzak, 1);
 
+    // SIGINT, SIGTERM and SIGHUP end the main part after the frame in
+    // progress, in any phase.
     for (;;) {
         show_frame();
+        if (ZE_stop_signal() != 0) {
+            break;
+        }
         if (key[KEY_1]) {
-            ZE_write(flags.vsync, 1);
+            ZE_write(flags.vsync, uint8_t{1});
         }
         if (key[KEY_2]) {
-            ZE_write(flags.vsync, 0);
+            ZE_write(flags.vsync, uint8_t{0});
         }
         if (ZE_read(flags.done)) {
             break;
@@ -95,13 +101,17 @@ void ZE_demo_loop(void)
             // to the end of the last picture and beyond.
             do {
                 show_frame();
-            } while (key[KEY_ESC]);
+            } while (key[KEY_ESC] && ZE_stop_signal() == 0);
             break;
         }
     }
 
-    // The clocks keep running through the fade; only then do the handlers go.
-    fade_out(FADE_SPEED);
+    // The clocks keep running through the fade; only then do the handlers
+    // go. A signal asks for a prompt end, so it skips the fade: leaving the
+    // screen mode blanks the picture anyway.
+    if (ZE_stop_signal() == 0) {
+        fade_out(FADE_SPEED);
+    }
     remove_int(ZE_track_stuff);
     remove_int(ZE_track_logo);
     stop_midi();

@@ -7,7 +7,9 @@
 #include <allegro.h>
 
 // Runs the main part from its first frame to its fade-out; returns once the
-// handlers are removed and the song is stopped. Called once, after the intro.
+// handlers are removed and the song is stopped. A signal (ZE_stop_signal)
+// ends it after the frame in progress, without the fade. Called once, after
+// the intro.
 void ZE_demo_loop(void);
 
 // Steps 1 and 2 of the start of the main part: zero the letter clock and lay

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/state.h"
 #include "field/field.h"
@@ -22,7 +25,7 @@ void ZE_track_transition(void)
     }
     const int16_t field = ZE_read(flags.field);
     if (field >= LAST_PICTURE) {
-        ZE_write(flags.done, 1);
+        ZE_write(flags.done, uint8_t{1});
         return;
     }
 
@@ -37,7 +40,7 @@ void ZE_track_transition(void)
     const int16_t mode = static_cast<int16_t>((rand() % 1000) / 250 + 1);
     ZE_write(flags.mode, mode);
     ZE_write(flags.part_clock, 0);
-    ZE_write(flags.wave, 0);
+    ZE_write(flags.wave, int16_t{0});
     ZE_write(flags.hold, CHANGE_HOLD);
     ZE_assign_iso_field(mode);
     // Every letter sinks 4 pixels, launched or not; this works against the
@@ -95,9 +98,18 @@ void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue
 
 void ZE_status_log_i(const char *text, int32_t value)
 {
-    // A diagnostic aid: without a writable log the line is dropped.
-    FILE *log = fopen("logfile", "a+");
+    // A diagnostic aid: without a writable log the line is dropped. Only a
+    // plain file is appended to: a link of that name is not followed and a
+    // FIFO does not stop the demo.
+    const int fd =
+        open("logfile", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return;
+    }
+    struct stat st;
+    FILE *log = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? fdopen(fd, "a") : NULL;
     if (log == NULL) {
+        close(fd);
         return;
     }
     fprintf(log, " %s %d\n", text, static_cast<int>(value));

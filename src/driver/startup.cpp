@@ -3,7 +3,9 @@
 
 #include <allegro.h>
 #include <cstdio>
+#include <cstdlib>
 
+#include "base/signals.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "field/field.h"
@@ -28,40 +30,57 @@ void ZE_initialize_variables(void)
     }
 
     for (int k = 0; k < TILES; k++) {
-        ZE_write(cels.home_x[k], 0);
-        ZE_write(cels.home_y[k], 0);
-        ZE_write(cels.x[k], 0);
-        ZE_write(cels.y[k], 0);
-        ZE_write(cels.dir[k], 0);
+        ZE_write(cels.home_x[k], int16_t{0});
+        ZE_write(cels.home_y[k], int16_t{0});
+        ZE_write(cels.x[k], int16_t{0});
+        ZE_write(cels.y[k], int16_t{0});
+        ZE_write(cels.dir[k], int16_t{0});
     }
 
     ZE_write(flags.scroll_clock, SCROLL_CLOCK_START);
     ZE_write(flags.dot_phase, 0);
     ZE_write(flags.mode, START_MODE);
-    ZE_write(flags.field, 0);
-    ZE_write(flags.done, 0);
-    ZE_write(flags.move_delay, 0);
-    ZE_write(flags.logo_delay, 0);
-    ZE_write(flags.wave, 0);
-    ZE_write(flags.hold, 0);
-    ZE_write(flags.vsync, 0);
+    ZE_write(flags.field, int16_t{0});
+    ZE_write(flags.done, uint8_t{0});
+    ZE_write(flags.move_delay, int16_t{0});
+    ZE_write(flags.logo_delay, int16_t{0});
+    ZE_write(flags.wave, int16_t{0});
+    ZE_write(flags.hold, int16_t{0});
+    ZE_write(flags.vsync, uint8_t{0});
 
     ZE_initialize_letters();
 }
 
+// Allegro says nothing when it cannot open the display; the viewer is told
+// which display it was.
+[[noreturn]] static void no_display(void)
+{
+    const char *display = getenv("DISPLAY");
+    if (display == NULL || display[0] == '\0') {
+        ZE_fatal("cannot open the X display: DISPLAY is not set");
+    }
+    ZE_fatal("cannot open the X display \"%s\"%s%s", display, allegro_error[0] != '\0' ? ": " : "",
+             allegro_error);
+}
+
 void ZE_startup(void)
 {
+    // Allegro installs handlers of its own for SIGINT and SIGTERM that shut
+    // it down inside the handler; ours replace them before any can arrive.
     // Without an X display Allegro has no system driver, and installing the
     // timer would then crash.
+    ZE_hold_signals();
     if (allegro_init() != 0) {
-        ZE_fatal("cannot start Allegro: %s", allegro_error);
+        no_display();
     }
+    ZE_catch_signals();
     install_timer();
     install_keyboard();
     rest(0);
 
     ZE_initialize_variables();
     ZE_load_resources();
+    ZE_end_if_signalled();
 
     set_color_depth(8);
     if (set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) != 0) {
@@ -77,6 +96,7 @@ void ZE_startup(void)
         fflush(stdout);
     }
     set_volume(-1, 255);
+    ZE_end_if_signalled();
 }
 
 void ZE_shutdown(void)

@@ -4,7 +4,8 @@
 #define TESSERA_STARTUP_H
 
 // Brings up the library, the state, the resources, the screen and the sound.
-// Exits with a message when there is no display or the data is unusable.
+// Exits with a message when there is no display or the data is unusable, and
+// ends the process by SIGINT, SIGTERM or SIGHUP should one arrive meanwhile.
 void ZE_startup(void);
 
 // Seeds the generator, makes the work bitmaps and the scroll text buffer and

@@ -37,7 +37,9 @@ void ZE_step_wave(void);
 // The motion step of the 60 Hz handler, its last action in every tick.
 void ZE_move_cels(void);
 
-// Draws the 471 diamonds of the current picture onto `bmp` with putpixel.
+// Draws the 471 diamonds of the current picture onto `bmp`, in tile order:
+// the pixels 112 putpixel calls per tile would give, copied a row at a time
+// where the bitmap allows it (see base/pixels.h).
 void ZE_draw_iso_field(BITMAP *bmp);
 
 #endif

@@ -41,13 +41,13 @@ void ZE_assign_iso_field(int mode)
             ZE_write(cels.x[k], x);
             ZE_write(cels.home_y[k], y);
             ZE_write(cels.y[k], y);
-            ZE_write(cels.dir[k], (rand() % 512) / 128); // direction class 0..3
+            ZE_write(cels.dir[k], static_cast<int16_t>((rand() % 512) / 128)); // class 0..3
         }
     }
     // The bobbing modes give every tile a phase of its own instead.
     if (mode == 2 || mode == 3) {
         for (k = 0; k < TILES; k++) {
-            ZE_write(cels.dir[k], (rand() % 1024) / 4);
+            ZE_write(cels.dir[k], static_cast<int16_t>((rand() % 1024) / 4)); // 0..255
         }
     }
 }
@@ -56,7 +56,9 @@ void ZE_step_wave(void)
 {
     const int16_t hold = ZE_read(flags.hold);
     if (hold != 0) {
-        ZE_write(flags.hold, hold - 1);
+        // Exact: the hold counts down from 70 or 45 and stops at 0. (A negative
+        // hold would run down and wrap at -32768, as a 16-bit counter does.)
+        ZE_write(flags.hold, static_cast<int16_t>(hold - 1));
         return;
     }
     const int16_t wave = static_cast<int16_t>((ZE_read(flags.wave) + 1) & 255);
@@ -82,7 +84,7 @@ void ZE_move_cels(void)
         ZE_write(flags.move_delay, delay);
         return;
     }
-    ZE_write(flags.move_delay, 0);
+    ZE_write(flags.move_delay, int16_t{0});
 
     const int a = ZE_read(flags.wave);
     const int mode = ZE_read(flags.mode);
@@ -115,6 +117,7 @@ void ZE_move_cels(void)
         default:
             break;
         }
+        // Exact: a tile drifts at most 51 pixels from home in a wave cycle.
         ZE_write(cels.x[k], static_cast<int16_t>(ZE_read(cels.x[k]) + dx));
         ZE_write(cels.y[k], static_cast<int16_t>(ZE_read(cels.y[k]) + dy));
     }

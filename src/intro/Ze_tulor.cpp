@@ -11,6 +11,7 @@
 
 #include "base/present.h"
 #include "base/shared.h"
+#include "base/signals.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "resources/archive.h"
@@ -20,29 +21,21 @@ COLOR_MAP tulor_map;
 BITMAP *_32x_textures;
 PALETTE palette;
 
-// Cell rows are 16-bit and wrap as 16-bit values do; the conversion is
-// spelled out so that no step relies on implementation-defined narrowing.
-static int16_t wrap16(int value)
-{
-    const int low = value & 0xFFFF;
-    return static_cast<int16_t>(low >= 0x8000 ? low - 0x10000 : low);
-}
-
 static void reset_record(void)
 {
     for (int i = 0; i < INTRO_MAX_CELLS; i++) {
         tulor_cell &c = tulor.cells[i];
         c.x = 0;
-        ZE_write(c.y, 0);
+        ZE_write(c.y, int16_t{0});
         c.colour = 0;
         c.speed = 0;
-        ZE_write(c.steps, 0);
+        ZE_write(c.steps, int16_t{0});
     }
     tulor.count = 0;
     ZE_write(tulor.countdown, INTRO_TICKS);
-    ZE_write(tulor.done, 0);
-    ZE_write(tulor.pat_x, 0);
-    ZE_write(tulor.pat_y, 0);
+    ZE_write(tulor.done, uint8_t{0});
+    ZE_write(tulor.pat_x, int16_t{0});
+    ZE_write(tulor.pat_y, int16_t{0});
     // pat_delay keeps its value: it starts at 0 and the intro runs once.
 }
 
@@ -63,7 +56,7 @@ static void collect_cells(BITMAP *source)
             }
             tulor_cell &c = tulor.cells[tulor.count];
             c.x = static_cast<int16_t>(x);
-            ZE_write(c.y, y);
+            ZE_write(c.y, static_cast<int16_t>(y));
             c.colour = static_cast<int16_t>(value);
             tulor.count++;
         }
@@ -113,11 +106,12 @@ void TU_scatter_cells(void)
         // Three draws per cell, always in this order.
         const int direction = (rand() % 100) / 50;
         const int magnitude = (rand() % 90) / 30 + 1;
-        const int steps = rand() % 200;
+        const int16_t steps = static_cast<int16_t>(rand() % 200);
         c.speed = static_cast<int16_t>(direction == 0 ? magnitude : -magnitude);
         ZE_write(c.steps, steps);
-        // Back off along the path, so that `steps` ticks bring it home.
-        ZE_write(c.y, wrap16(ZE_read(c.y) - c.speed * steps));
+        // Back off along the path, so that `steps` ticks bring it home. Exact:
+        // a home row of 0..199 less at most 3 x 199 rows either way fits 16 bits.
+        ZE_write(c.y, static_cast<int16_t>(ZE_read(c.y) - c.speed * steps));
     }
 }
 
@@ -127,34 +121,37 @@ void TU_animate_cells(void)
         tulor_cell &c = tulor.cells[i];
         const int16_t steps = ZE_read(c.steps);
         if (steps != 0) {
-            ZE_write(c.y, wrap16(ZE_read(c.y) + c.speed));
-            ZE_write(c.steps, steps - 1);
+            // Exact: the cell runs back towards its home row, and its steps
+            // count down from at most 199 to 0.
+            ZE_write(c.y, static_cast<int16_t>(ZE_read(c.y) + c.speed));
+            ZE_write(c.steps, static_cast<int16_t>(steps - 1));
         }
     }
 
     // The pattern moves one pixel right and one down every seventh tick.
     const int16_t delay = static_cast<int16_t>(ZE_read(tulor.pat_delay) + 1);
     if (delay >= INTRO_PATTERN_PERIOD) {
-        ZE_write(tulor.pat_x, (ZE_read(tulor.pat_x) + 1) & 255);
-        ZE_write(tulor.pat_y, (ZE_read(tulor.pat_y) + 1) & 255);
-        ZE_write(tulor.pat_delay, 0);
+        ZE_write(tulor.pat_x, static_cast<int16_t>((ZE_read(tulor.pat_x) + 1) & 255));
+        ZE_write(tulor.pat_y, static_cast<int16_t>((ZE_read(tulor.pat_y) + 1) & 255));
+        ZE_write(tulor.pat_delay, int16_t{0});
     } else {
         ZE_write(tulor.pat_delay, delay);
     }
 
     // The countdown keeps falling after the end is requested, until the
-    // handler is removed; `done` is never cleared.
-    const int16_t left = wrap16(ZE_read(tulor.countdown) - 1);
+    // handler is removed; `done` is never cleared. It is a 16-bit counter:
+    // some nine minutes on it would wrap from -32768 to 32767, as meant.
+    const int16_t left = static_cast<int16_t>(ZE_read(tulor.countdown) - 1);
     ZE_write(tulor.countdown, left);
     if (left < 1) {
-        ZE_write(tulor.done, 1);
+        ZE_write(tulor.done, uint8_t{1});
     }
 
     if (key[KEY_ESC]) {
-        ZE_write(tulor.done, 1);
+        ZE_write(tulor.done, uint8_t{1});
     }
     if (key[KEY_ALT]) {
-        ZE_write(tulor.done, 1);
+        ZE_write(tulor.done, uint8_t{1});
     }
 }
 
@@ -193,18 +190,22 @@ void TU_render_frame(BITMAP *bmp)
 void TU_intro(void)
 {
     TU_read_source_graphic("tulor.pcx");
+    ZE_end_if_signalled();
     TU_scatter_cells();
     clear_bitmap(screen);
     set_palette(palette);
     install_int_ex(TU_animate_cells, BPS_TO_TIMER(INTRO_TICK_RATE));
 
     // At least one frame; the frame in progress when the handler asks for
-    // the end is finished and shown before the fade.
+    // the end is finished and shown before the fade. A signal ends the intro
+    // the same way, but at once, without the fade.
     do {
         TU_render_frame(screenbuf);
-    } while (!ZE_read(tulor.done));
+    } while (!ZE_read(tulor.done) && ZE_stop_signal() == 0);
 
-    fade_out(INTRO_FADE_SPEED);
+    if (ZE_stop_signal() == 0) {
+        fade_out(INTRO_FADE_SPEED);
+    }
     remove_int(TU_animate_cells);
     destroy_bitmap(tulor.band);
     tulor.band = NULL;

@@ -20,7 +20,7 @@ constexpr int INTRO_TILE_X = 0; // the pattern tile within the pattern sheet
 constexpr int INTRO_TILE_Y = 32;
 constexpr int INTRO_TILE_SIZE = 32;
 constexpr int INTRO_TICK_RATE = 60;     // handler calls a second
-constexpr int INTRO_TICKS = 490;        // the intro ends by itself on this tick
+constexpr int16_t INTRO_TICKS = 490;    // the intro ends by itself on this tick
 constexpr int INTRO_PATTERN_PERIOD = 7; // ticks per pixel of pattern drift
 constexpr int INTRO_FADE_SPEED = 4;
 
@@ -66,7 +66,8 @@ void TU_draw_frame(BITMAP *bmp);
 // Draws one intro frame into `bmp` and shows it with ZE_final_pass.
 void TU_render_frame(BITMAP *bmp);
 
-// Runs the whole intro and returns once it has faded out.
+// Runs the whole intro and returns once it has faded out; a signal
+// (ZE_stop_signal) ends it after the frame in progress, without the fade.
 void TU_intro(void);
 
 #endif

@@ -5,8 +5,11 @@
 // lighting map.
 #include "extras.h"
 
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
+#include "base/pixels.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 
@@ -57,7 +60,7 @@ void ZE_initialize_letters(void)
         ZE_write(flags.launch[i], LETTER_LAUNCH[i]);
         _logo.glyph[i] = LETTER_GLYPHS[i];
         const bool moving = LETTER_LAUNCH[i] == NO_LAUNCH;
-        ZE_write(_logo.active[i], moving ? 1 : 0);
+        ZE_write(_logo.active[i], uint8_t{moving});
         // The parked place is left of the screen: ftofix, since shifting a
         // negative value left, as itofix does, is undefined.
         ZE_write(_logo.x[i], ftofix(moving ? LAUNCH_X : PARKED_X));
@@ -84,7 +87,7 @@ void ZE_track_logo(void)
 
     const int16_t delay = static_cast<int16_t>(ZE_read(flags.logo_delay) + 1);
     if (delay >= CALLS_PER_STEP) {
-        ZE_write(flags.logo_delay, 0);
+        ZE_write(flags.logo_delay, int16_t{0});
         for (int i = 0; i < LETTERS; i++) {
             const fixed heading = ftofix(ZE_read(flags.angle[i]));
             ZE_write(_logo.x[i], ZE_read(_logo.x[i]) + STEP_LENGTH * fixsin(heading));
@@ -100,7 +103,7 @@ void ZE_track_logo(void)
         if (when != NO_LAUNCH && when == now) {
             ZE_write(_logo.x[i], itofix(LAUNCH_X));
             ZE_write(_logo.y[i], itofix(LAUNCH_Y));
-            ZE_write(_logo.active[i], 1);
+            ZE_write(_logo.active[i], uint8_t{1});
             ZE_write(flags.angle[i], 0.0f);
             ZE_write(flags.launch[i], NO_LAUNCH);
         }
@@ -131,6 +134,52 @@ static void compose_letters(void)
     }
 }
 
+// Whether `map` leaves colour 0 of the sprite without effect.
+static bool identity_row(const COLOR_MAP *map)
+{
+    for (int i = 0; i < PAL_SIZE; i++) {
+        if (map->data[0][i] != i) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each pixel of `bmp` under `construct` becomes color_map[letter][pixel], as
+// draw_trans_sprite(bmp, construct, 0, 0) makes it. Colour 0 around the
+// letters changes nothing through the identity row, so where the bitmaps
+// take direct writes only the letters' own pixels are looked up, and empty
+// stretches of `construct` are passed over a 64-bit word at a time.
+static void light_letters(BITMAP *bmp)
+{
+    static const int CHUNK = sizeof(uint64_t); // pixels tested for colour 0 at once
+    if (!ZE_direct_bitmap(bmp) || !ZE_direct_bitmap(construct) || !identity_row(color_map)) {
+        draw_trans_sprite(bmp, construct, 0, 0);
+        return;
+    }
+    const int left = bmp->cl;
+    const int right = construct->w < bmp->cr ? construct->w : bmp->cr;
+    const int bottom = construct->h < bmp->cb ? construct->h : bmp->cb;
+    for (int y = bmp->ct; y < bottom; y++) {
+        const unsigned char *letters = construct->line[y];
+        unsigned char *out = bmp->line[y];
+        int x = left;
+        for (; x + CHUNK <= right; x += CHUNK) {
+            uint64_t chunk;
+            memcpy(&chunk, letters + x, CHUNK);
+            if (chunk == 0) {
+                continue;
+            }
+            for (int j = x; j < x + CHUNK; j++) {
+                out[j] = color_map->data[letters[j]][out[j]];
+            }
+        }
+        for (; x < right; x++) {
+            out[x] = color_map->data[letters[x]][out[x]];
+        }
+    }
+}
+
 void ZE_draw_extras(BITMAP *bmp)
 {
     const int field = ZE_read(flags.field);
@@ -144,5 +193,5 @@ void ZE_draw_extras(BITMAP *bmp)
     compose_letters();
     // Glyph colours pick rows of the lighting map; colour 0 is its identity
     // row, so the picture shows through around the letters.
-    draw_trans_sprite(bmp, construct, 0, 0);
+    light_letters(bmp);
 }

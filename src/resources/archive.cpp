@@ -4,7 +4,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "colormaps.h"
 #include "base/system.h"
@@ -17,6 +20,36 @@ MIDI *muzak;
 
 static BITMAP *trash; // a glyph sheet while it is being sliced
 static PALETTE junk;  // receives the glyph sheets' palettes; nothing reads it
+
+static void remove_temp_file(void)
+{
+    unlink(RES_TEMP_NAME);
+}
+
+// Makes the temporary file afresh and opens it for writing. Whatever held the
+// name before (an earlier copy, a link, a FIFO) is removed first, and the
+// file is created exclusively, so that no link is followed and no FIFO
+// opened. It is removed on every way out, fatal ones included.
+static FILE *create_temp_file(void)
+{
+    static bool removed_at_exit = false;
+    if (!removed_at_exit) {
+        atexit(remove_temp_file);
+        removed_at_exit = true;
+    }
+    if (unlink(RES_TEMP_NAME) != 0 && errno != ENOENT) {
+        return NULL;
+    }
+    const int fd = open(RES_TEMP_NAME, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return NULL;
+    }
+    FILE *temp = fdopen(fd, "wb");
+    if (temp == NULL) {
+        close(fd);
+    }
+    return temp;
+}
 
 void extract_resource(const char *name, int32_t offset, int32_t length)
 {
@@ -43,7 +76,7 @@ void extract_resource(const char *name, int32_t offset, int32_t length)
     }
     fclose(archive);
 
-    FILE *temp = fopen(RES_TEMP_NAME, "wb");
+    FILE *temp = create_temp_file();
     if (temp == NULL) {
         ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
     }

@@ -9,8 +9,9 @@
 #include "directory.h"
 
 // Copies `length` bytes of archive `name` from `offset` into "tempola.xyz",
-// replacing the file. Exits with a message if the archive ends early or the
-// temporary file cannot be written.
+// a new file (mode 0600) in place of whatever had that name; it is removed at
+// exit. Exits with a message if the archive ends early or the temporary file
+// cannot be written.
 void extract_resource(const char *name, int32_t offset, int32_t length);
 
 // Loads the colour-map rows, the ten pictures, both glyph sheets and the song.

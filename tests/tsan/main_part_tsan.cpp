@@ -50,7 +50,7 @@ TEST(MainPartThreads, HandlersAndFramesShareStateSafely)
         // before the tenth would end the main part.
         if (frames % 5 == 0) {
             if (ZE_read(flags.field) == 9) {
-                ZE_write(flags.field, 0);
+                ZE_write(flags.field, int16_t{0});
             }
             ZE_write(flags.part_clock, PART_TICKS);
         }
@@ -76,7 +76,7 @@ TEST(MainPartThreads, HandlersAndFramesShareStateSafely)
     for (int i = 0; i < LETTERS; i++) {
         ZE_write(flags.angle[i], 0.0f);
     }
-    ZE_write(flags.logo_delay, 0);
+    ZE_write(flags.logo_delay, int16_t{0});
     for (int call = 0; call < 2 * HANDLER_TICKS; call++) {
         ZE_track_logo();
     }

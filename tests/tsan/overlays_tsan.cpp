@@ -27,11 +27,11 @@ void start_letters(void)
 {
     ZE_initialize_letters();
     for (int i = 0; i < LETTERS; i++) {
-        ZE_write(_logo.active[i], 1);
+        ZE_write(_logo.active[i], uint8_t{1});
         ZE_write(_logo.x[i], itofix(63));
         ZE_write(flags.angle[i], 0.0f);
     }
-    ZE_write(flags.logo_delay, 0);
+    ZE_write(flags.logo_delay, int16_t{0});
     ZE_write(flags.logo_clock, NEVER);
 }
 
@@ -48,7 +48,7 @@ TEST(OverlaysTsan, LettersTurnAndDropWhileFramesAreDrawn)
     BITMAP *saved_logo[LOGO_GLYPHS], *saved_construct = construct;
     _shadows[0] = &identity;
     _lights[0] = &identity;
-    ZE_write(flags.field, 0);
+    ZE_write(flags.field, int16_t{0});
     for (int g = 0; g < LOGO_GLYPHS; g++) {
         saved_logo[g] = logo[g];
         logo[g] = create_bitmap(LOGO_GLYPH_W, LOGO_GLYPH_H);

@@ -24,10 +24,10 @@ bool all_home(void)
 void start_field(int mode)
 {
     srand(7);
-    ZE_write(flags.mode, mode);
-    ZE_write(flags.wave, 0);
-    ZE_write(flags.hold, 0);
-    ZE_write(flags.move_delay, 0);
+    ZE_write(flags.mode, static_cast<int16_t>(mode));
+    ZE_write(flags.wave, int16_t{0});
+    ZE_write(flags.hold, int16_t{0});
+    ZE_write(flags.move_delay, int16_t{0});
     ZE_assign_iso_field(mode);
 }
 
@@ -94,8 +94,8 @@ TEST(FieldMotion, StepValuesFollowTheCircle)
 {
     for (int angle = 0; angle < 256; angle++) {
         start_field(1);
-        ZE_write(cels.dir[0], 0); // class 0: dx = S, dy = C
-        ZE_write(flags.wave, angle);
+        ZE_write(cels.dir[0], int16_t{0}); // class 0: dx = S, dy = C
+        ZE_write(flags.wave, static_cast<int16_t>(angle));
         ZE_write(flags.move_delay, MOVE_DIVIDER);
         ZE_move_cels();
         const int s = (angle >= 22 && angle <= 106) ? 1 : (angle >= 150 && angle <= 234) ? -1 : 0;
@@ -169,10 +169,10 @@ TEST(FieldMotion, RestAfterAPictureChange)
     for (int tick = 0; tick < 100; tick++) {
         field_tick();
     }
-    ZE_write(flags.wave, 0);
-    ZE_write(flags.hold, 45);
+    ZE_write(flags.wave, int16_t{0});
+    ZE_write(flags.hold, int16_t{45});
     ZE_assign_iso_field(3);
-    ZE_write(flags.mode, 3);
+    ZE_write(flags.mode, int16_t{3});
 
     const int16_t delay = ZE_read(flags.move_delay);
     for (int tick = 1; tick <= 44; tick++) {
@@ -238,7 +238,7 @@ TEST(FieldMotion, ExcursionsPerMode)
 TEST(FieldMotion, TilesOfAnUnknownClassStayInTheClassModes)
 {
     start_field(4);
-    ZE_write(cels.dir[5], 7);
+    ZE_write(cels.dir[5], int16_t{7});
     for (int tick = 0; tick < 200; tick++) {
         field_tick();
     }
@@ -270,7 +270,7 @@ struct DrawField : ::testing::Test {
     {
         iso_backs[0] = make_picture(0);
         iso_backs[1] = make_picture(101);
-        ZE_write(flags.field, 0);
+        ZE_write(flags.field, int16_t{0});
         srand(3);
         ZE_assign_iso_field(4);
         frame = create_bitmap(320, 240);
@@ -312,7 +312,7 @@ TEST_F(DrawField, AtHomeTheFieldIsThePictureWithSawToothEdges)
 TEST_F(DrawField, TilesOffTheEdgeAreClippedNotWrapped)
 {
     // Tile 20 starts the first odd row at x 11; moved 17 left it reaches x -6.
-    ZE_write(cels.x[20], -6);
+    ZE_write(cels.x[20], int16_t{-6});
     ZE_draw_iso_field(frame);
     // Its widest row (diamond row 6, frame row 18): what is drawn at x was
     // sampled at x + 17, and the seven pixels left of x 0 are gone.
@@ -327,20 +327,86 @@ TEST_F(DrawField, TilesOffTheEdgeAreClippedNotWrapped)
     }
 }
 
+// Tiles strewn over all four edges and beyond, drawn by the field and by 112
+// putpixel calls per tile, compared pixel for pixel: copied spans where the
+// bitmap allows it must clip as putpixel does, to the bitmap's clip
+// rectangle; other drawing modes and bitmaps go through putpixel itself.
+TEST_F(DrawField, DrawsWhatPutpixelWouldOnAnyBitmap)
+{
+    const struct {
+        const char *what;
+        int depth, mode;
+        int clip[4]; // x1, y1, x2, y2; all 0: the whole bitmap
+        bool sub;    // drawn on a part of the bitmap
+    } cases[] = {
+        {"solid, the whole bitmap", 8, DRAW_MODE_SOLID, {0, 0, 0, 0}, false},
+        {"solid, a smaller clip rectangle", 8, DRAW_MODE_SOLID, {7, 5, 300, 190}, false},
+        {"a sub-bitmap", 8, DRAW_MODE_SOLID, {0, 0, 0, 0}, true},
+        {"xor", 8, DRAW_MODE_XOR, {7, 5, 300, 190}, false},
+        {"16 bits a pixel", 16, DRAW_MODE_SOLID, {0, 0, 0, 0}, false},
+    };
+    srand(11);
+    for (int k = 0; k < TILES; k++) {
+        ZE_write(cels.x[k], static_cast<int16_t>(rand() % 352 - 16));
+        ZE_write(cels.y[k], static_cast<int16_t>(rand() % 272 - 16));
+    }
+    for (const auto &c : cases) {
+        BITMAP *got = create_bitmap_ex(c.depth, 320, 240);
+        BITMAP *want = create_bitmap_ex(c.depth, 320, 240);
+        BITMAP *got_target = c.sub ? create_sub_bitmap(got, 21, 14, 250, 190) : got;
+        BITMAP *want_target = c.sub ? create_sub_bitmap(want, 21, 14, 250, 190) : want;
+        for (BITMAP *b : {got, want}) {
+            for (int y = 0; y < 240; y++) {
+                for (int x = 0; x < 320; x++) {
+                    putpixel(b, x, y, (x + 3 * y) % 251);
+                }
+            }
+        }
+        if (c.clip[2] != 0) {
+            set_clip_rect(got_target, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+            set_clip_rect(want_target, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+        }
+        drawing_mode(c.mode, NULL, 0, 0);
+        ZE_draw_iso_field(got_target);
+        for (int k = 0; k < TILES; k++) {
+            for (int r = 0; r < 14; r++) {
+                const int inset = r < 7 ? 6 - r : r - 7;
+                for (int j = inset; j < 14 - inset; j++) {
+                    putpixel(want_target, cels.x[k] + j, cels.y[k] + r,
+                             iso_backs[0]->line[cels.home_y[k] + r][cels.home_x[k] + j]);
+                }
+            }
+        }
+        drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
+        for (int y = 0; y < 240; y++) {
+            for (int x = 0; x < 320; x++) {
+                ASSERT_EQ(getpixel(got, x, y), getpixel(want, x, y))
+                    << c.what << ": " << x << "," << y;
+            }
+        }
+        if (c.sub) {
+            destroy_bitmap(got_target);
+            destroy_bitmap(want_target);
+        }
+        destroy_bitmap(got);
+        destroy_bitmap(want);
+    }
+}
+
 TEST_F(DrawField, LaterTilesLieOverEarlierOnes)
 {
     // Tiles 0 and 1 on the same spot: tile 1's pixels show.
-    ZE_write(cels.x[0], 100);
-    ZE_write(cels.y[0], 215);
-    ZE_write(cels.x[1], 100);
-    ZE_write(cels.y[1], 215);
+    ZE_write(cels.x[0], int16_t{100});
+    ZE_write(cels.y[0], int16_t{215});
+    ZE_write(cels.x[1], int16_t{100});
+    ZE_write(cels.y[1], int16_t{215});
     ZE_draw_iso_field(frame);
     EXPECT_EQ(frame->line[215 + 6][107], iso_backs[0]->line[4 + 6][cels.home_x[1] + 7]);
 }
 
 TEST_F(DrawField, ChangingThePictureRedrawsEveryTileFromIt)
 {
-    ZE_write(flags.field, 1);
+    ZE_write(flags.field, int16_t{1});
     ZE_draw_iso_field(frame);
     for (int y = 10; y <= 187; y++) {
         for (int x = 18; x <= 297; x++) {

@@ -21,10 +21,10 @@ struct Handler : ::testing::Test {
         ZE_write(flags.scroll_clock, -100);
         ZE_write(flags.dot_phase, 198);
         ZE_write(flags.flash, FLASH_IDLE);
-        ZE_write(flags.mode, 4);
-        ZE_write(flags.wave, 0);
-        ZE_write(flags.hold, 0);
-        ZE_write(flags.move_delay, 0);
+        ZE_write(flags.mode, int16_t{4});
+        ZE_write(flags.wave, int16_t{0});
+        ZE_write(flags.hold, int16_t{0});
+        ZE_write(flags.move_delay, int16_t{0});
         srand(1);
         ZE_assign_iso_field(4);
     }
@@ -47,12 +47,12 @@ TEST_F(Handler, OneTickAdvancesEveryClock)
 
 TEST_F(Handler, FlashCountsDownToRestoreAndThenStays)
 {
-    for (int start : {0, 1}) {
+    for (int16_t start : {0, 1}) {
         ZE_write(flags.flash, start);
         ZE_track_stuff();
         EXPECT_EQ(ZE_read(flags.flash), FLASH_RESTORE) << "from " << start;
     }
-    ZE_write(flags.flash, 2);
+    ZE_write(flags.flash, int16_t{2});
     ZE_track_stuff();
     EXPECT_EQ(ZE_read(flags.flash), 1);
     for (int16_t quiet : {FLASH_RESTORE, FLASH_IDLE}) {
@@ -66,7 +66,7 @@ TEST_F(Handler, FlashCountsDownToRestoreAndThenStays)
 // wave step of the same tick left: the tick that ends a cycle moves nothing.
 TEST_F(Handler, TheMotionStepSeesThisTicksWave)
 {
-    ZE_write(flags.wave, 254);
+    ZE_write(flags.wave, int16_t{254});
     ZE_write(flags.move_delay, MOVE_DIVIDER);
     ZE_track_stuff();
     EXPECT_EQ(ZE_read(flags.wave), 255);
@@ -88,8 +88,8 @@ TEST(Snapshot, CopiesTheClockAndTheFlashSignExtended)
 TEST(Startup, InitialValues)
 {
     TT_enter_workdir(false);
-    ZE_write(flags.flash, 7); // left alone: zero at load in the real program
-    ZE_write(cels.x[3], 9);
+    ZE_write(flags.flash, int16_t{7}); // left alone: zero at load in the real program
+    ZE_write(cels.x[3], int16_t{9});
     ZE_initialize_variables();
     EXPECT_EQ(ZE_read(flags.scroll_clock), -100);
     EXPECT_EQ(ZE_read(flags.dot_phase), 0);
@@ -129,7 +129,7 @@ struct Present : ::testing::Test {
             shot_palette[i].g = static_cast<unsigned char>(63 - i / 4);
             shot_palette[i].b = 7;
         }
-        ZE_write(flags.vsync, 0);
+        ZE_write(flags.vsync, uint8_t{0});
         key[KEY_SPACE] = 0;
     }
     void TearDown() override

@@ -1,4 +1,5 @@
 // The dot backdrop: ramp colours by row and phase, and where dots fall.
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "base/state.h"
@@ -72,4 +73,33 @@ TEST(Dots, OnlyEvenColumnsOfEvenRowsAboveTheBandGetADot)
     }
     EXPECT_EQ(dots, 16000);
     destroy_bitmap(bmp);
+}
+
+// Inside a clip rectangle that starts on an odd column, and in another
+// drawing mode, the dots are the pixels putpixel gives.
+TEST(Dots, DrawnAsPutpixelWouldInAClipRectangleAndAnyMode)
+{
+    for (const int mode : {DRAW_MODE_SOLID, DRAW_MODE_XOR}) {
+        BITMAP *got = create_bitmap(SCREENBUF_W, SCREENBUF_H);
+        BITMAP *want = create_bitmap(SCREENBUF_W, SCREENBUF_H);
+        for (BITMAP *b : {got, want}) {
+            clear_to_color(b, BACKGROUND);
+            set_clip_rect(b, 3, 5, 300, 150);
+        }
+        ZE_write(flags.dot_phase, 33);
+        drawing_mode(mode, NULL, 0, 0);
+        ZE_draw_dots(got);
+        for (int y = 0; y < 200; y += 2) {
+            for (int x = 0; x < SCREENBUF_W; x += 2) {
+                putpixel(want, x, y, ramp((y + 33) % DOT_PERIOD));
+            }
+        }
+        drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
+        for (int y = 0; y < SCREENBUF_H; y++) {
+            ASSERT_EQ(memcmp(got->line[y], want->line[y], SCREENBUF_W), 0)
+                << "mode " << mode << ", row " << y;
+        }
+        destroy_bitmap(got);
+        destroy_bitmap(want);
+    }
 }

@@ -15,7 +15,7 @@
 namespace
 {
 
-const int FIELD = 3;
+const int16_t FIELD = 3;
 const int FRAME = 50;      // the colour the frame is filled with
 const int NEVER = 1000000; // a logo_clock no launch matches
 
@@ -65,7 +65,7 @@ class Extras : public ::testing::Test
         clear_to_color(frame, FRAME);
 
         ZE_initialize_letters();
-        ZE_write(flags.logo_delay, 0);
+        ZE_write(flags.logo_delay, int16_t{0});
         ZE_write(flags.logo_clock, 0);
         for (int i = 0; i < LETTERS; i++) {
             ZE_write(flags.angle[i], 0.0f);
@@ -89,7 +89,7 @@ class Extras : public ::testing::Test
     void only_letter(int which, int x, int y, float heading)
     {
         for (int i = 0; i < LETTERS; i++) {
-            ZE_write(_logo.active[i], i == which);
+            ZE_write(_logo.active[i], uint8_t{i == which});
         }
         ZE_write(_logo.x[which], itofix(x));
         ZE_write(_logo.y[which], itofix(y));
@@ -190,7 +190,7 @@ TEST_F(Extras, LetterRunsTheCircle)
 TEST_F(Extras, BarsShadeTheEndsOfTheBottomBand)
 {
     for (int i = 0; i < LETTERS; i++) {
-        ZE_write(_logo.active[i], 0);
+        ZE_write(_logo.active[i], uint8_t{0});
     }
     drawing_mode(DRAW_MODE_XOR, NULL, 0, 0);
     ZE_draw_extras(frame);
@@ -240,6 +240,64 @@ TEST_F(Extras, LettersLightThePictureAboveTheBand)
     EXPECT_EQ(getpixel(frame, 10, 24), FRAME);
 }
 
+// The composed letters are laid over the frame as the library lays a
+// translucent sprite through the lighting map: within the clip rectangle,
+// and with every pixel looked up when colour 0 is not left alone.
+TEST_F(Extras, LettersAreLaidAsTheLibraryLaysTheSprite)
+{
+    for (int c = 0; c < 256; c++) {
+        for (int d = 0; d < 256; d++) {
+            shadow_map.data[c][d] = static_cast<unsigned char>(d); // the bars change nothing
+            light_map.data[c][d] = static_cast<unsigned char>(c * 7 + d);
+        }
+    }
+    for (int g = 0; g < LOGO_GLYPHS; g++) {
+        for (int y = 0; y < LOGO_GLYPH_H; y++) {
+            for (int x = 0; x < LOGO_GLYPH_W; x++) {
+                putpixel(logo[g], x, y, (x + y) % 5 == 0 ? 0 : 100 + (x * y + g) % 50);
+            }
+        }
+    }
+    for (int i = 0; i < LETTERS; i++) { // strewn over the edges
+        ZE_write(_logo.active[i], uint8_t{1});
+        ZE_write(_logo.x[i], itofix(i * 23 - 12));
+        ZE_write(_logo.y[i], itofix(i * 37 % 210 - 12));
+        ZE_write(flags.angle[i], i * 17.0f);
+    }
+    const struct {
+        const char *what;
+        int clip[4]; // x1, y1, x2, y2; all 0: the whole frame
+        int zero_gain;
+    } cases[] = {
+        {"the whole frame", {0, 0, 0, 0}, 0},
+        {"a clip rectangle", {9, 13, 250, 150}, 0},
+        {"colour 0 not left alone", {0, 0, 0, 0}, 5},
+    };
+    BITMAP *want = create_bitmap(SCREENBUF_W, SCREENBUF_H);
+    for (const auto &c : cases) {
+        for (int d = 0; d < 256; d++) {
+            light_map.data[0][d] = static_cast<unsigned char>(d + c.zero_gain);
+        }
+        for (BITMAP *b : {frame, want}) {
+            for (int y = 0; y < SCREENBUF_H; y++) {
+                for (int x = 0; x < SCREENBUF_W; x++) {
+                    putpixel(b, x, y, (x + 3 * y) % 256);
+                }
+            }
+            if (c.clip[2] != 0) {
+                set_clip_rect(b, c.clip[0], c.clip[1], c.clip[2], c.clip[3]);
+            }
+        }
+        ZE_draw_extras(frame);
+        draw_trans_sprite(want, construct, 0, 0);
+        for (int y = 0; y < SCREENBUF_H; y++) {
+            ASSERT_EQ(memcmp(frame->line[y], want->line[y], SCREENBUF_W), 0)
+                << c.what << ", row " << y;
+        }
+    }
+    destroy_bitmap(want);
+}
+
 // Letters never launched stay out of the picture wherever they are; of two
 // letters in one place the later one shows.
 TEST_F(Extras, OnlyActiveLettersAreComposedLaterOnTop)
@@ -248,7 +306,7 @@ TEST_F(Extras, OnlyActiveLettersAreComposedLaterOnTop)
     clear_to_color(logo[17], 17);
     clear_to_color(logo[27], 27);
     only_letter(0, 40, 40, 63.0f);
-    ZE_write(_logo.active[1], 1);
+    ZE_write(_logo.active[1], uint8_t{1});
     ZE_write(_logo.x[1], itofix(40));
     ZE_write(_logo.y[1], itofix(40));
     ZE_write(flags.angle[1], 63.0f);

@@ -2,6 +2,8 @@
 // resets, the flash's arithmetic and its course over ticks and frames.
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "driver/loop.h"
 #include "driver/sequence.h"
@@ -45,13 +47,13 @@ struct Sequence : ::testing::Test {
     void SetUp() override
     {
         fill_palettes();
-        ZE_write(flags.field, 0);
-        ZE_write(flags.mode, 4);
+        ZE_write(flags.field, int16_t{0});
+        ZE_write(flags.mode, int16_t{4});
         ZE_write(flags.part_clock, 0);
         ZE_write(flags.flash, FLASH_IDLE);
-        ZE_write(flags.done, 0);
-        ZE_write(flags.wave, 77);
-        ZE_write(flags.hold, 0);
+        ZE_write(flags.done, uint8_t{0});
+        ZE_write(flags.wave, int16_t{77});
+        ZE_write(flags.hold, int16_t{0});
         for (int i = 0; i < LETTERS; i++) {
             ZE_write(_logo.y[i], itofix(85));
         }
@@ -130,7 +132,7 @@ TEST_F(Sequence, AChangeMovesEverythingOnToTheNextPicture)
 {
     ZE_write(flags.part_clock, 1569);
     for (int k = 0; k < TILES; k++) {
-        ZE_write(cels.x[k], 0); // tiles out of place, to see the new layout
+        ZE_write(cels.x[k], int16_t{0}); // tiles out of place, to see the new layout
     }
     srand(11);
     const int expected_mode = (rand() % 1000) / 250 + 1;
@@ -159,7 +161,7 @@ TEST_F(Sequence, TheModeComesFromOneGeneratorDrawAndTheLayoutFollows)
 {
     // mode = draw mod 1000 / 250 + 1, then the layout's draws for that mode.
     for (unsigned seed = 1; seed < 40; seed++) {
-        ZE_write(flags.field, 0);
+        ZE_write(flags.field, int16_t{0});
         ZE_write(flags.part_clock, 2000);
         srand(seed);
         const int draw = rand();
@@ -181,9 +183,9 @@ TEST_F(Sequence, TheModeComesFromOneGeneratorDrawAndTheLayoutFollows)
 
 TEST_F(Sequence, AfterTheTenthPictureOnlyDoneIsSet)
 {
-    ZE_write(flags.field, 9);
+    ZE_write(flags.field, int16_t{9});
     ZE_write(flags.part_clock, 1600);
-    ZE_write(flags.mode, 2);
+    ZE_write(flags.mode, int16_t{2});
     set_palette(iso_pal[9]);
     for (int call = 0; call < 3; call++) {
         ZE_track_transition();
@@ -202,7 +204,7 @@ TEST_F(Sequence, AfterTheTenthPictureOnlyDoneIsSet)
 // Ten pictures of 1569 ticks each, then done.
 TEST_F(Sequence, TenPicturesThenDone)
 {
-    ZE_write(flags.flash, 0);
+    ZE_write(flags.flash, int16_t{0});
     int changes_at[10] = {0};
     for (int tick = 1; tick <= 10 * 1569 + 5; tick++) {
         ZE_track_stuff();
@@ -273,7 +275,7 @@ TEST_F(Sequence, FlashRunsFromNearWhiteBackToThePicture)
 // picture's colours, the first tick asks for the restore.
 TEST_F(Sequence, TheFirstFrameTintsByNothing)
 {
-    ZE_write(flags.flash, 0);
+    ZE_write(flags.flash, int16_t{0});
     ZE_take_snapshot();
     ZE_modify_palette();
     PALETTE shown;
@@ -289,4 +291,14 @@ TEST(StatusLog, AppendsOneLinePerCall)
     ZE_status_log_i("picture", 3);
     ZE_status_log_i("mode", -1);
     EXPECT_EQ(TT_read_file("logfile"), " picture 3\n mode -1\n");
+
+    // A link of that name is not followed, and a FIFO does not block.
+    TT_write_file("precious", "k");
+    ASSERT_EQ(unlink("logfile"), 0);
+    ASSERT_EQ(symlink("precious", "logfile"), 0);
+    ZE_status_log_i("picture", 4);
+    EXPECT_EQ(TT_read_file("precious"), "k");
+    ASSERT_EQ(unlink("logfile"), 0);
+    ASSERT_EQ(mkfifo("logfile", 0600), 0);
+    ZE_status_log_i("picture", 5);
 }

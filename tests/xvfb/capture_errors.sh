@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The recorder's refusals: every bad input gets a clear message and a
 # non-zero status, a failing encoder is never reported as a finished video,
-# and nothing is left in the temporary folder.
+# and nothing is left in the temporary folder, not even after a crash.
 source "$(dirname "$0")/lib.sh"
 unset DISPLAY
 CAPTURE="$BUILD/tessera-capture"
@@ -81,6 +81,22 @@ set -e
 APP_PID=
 [ $status -ne 0 ] || fail "a stopped recording ended with status 0"
 ls "$WORK" | grep -q 'stopped\.mp4' && fail "a stopped recording left $(ls "$WORK" | grep stopped)"
+
+# A crash in the demo's code (a SIGSEGV sent to it stands in) leaves no working
+# folder either, and the recorder still ends by that signal.
+(ulimit -c 0 && exec "$CAPTURE" --quiet --data "$SOURCE/data" --checksums >"$WORK/sums") &
+APP_PID=$!
+for _ in $(seq 100); do
+    [ -s "$WORK/sums" ] && break
+    sleep 0.1
+done
+kill -SEGV "$APP_PID"
+set +e
+wait "$APP_PID"
+status=$?
+set -e
+APP_PID=
+[ $status -eq $((128 + $(kill -l SEGV))) ] || fail "a crashed recording ended with status $status"
 
 [ -z "$(ls -A "$TMPDIR")" ] || fail "left in the temporary folder: $(ls -A "$TMPDIR")"
 echo ok

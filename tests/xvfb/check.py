@@ -394,8 +394,9 @@ def alive(pid):
 
 
 class Writes:
-    """Counts the times a file in a folder is written and closed (inotify)."""
-    IN_OPEN, IN_CLOSE_WRITE = 0x20, 0x08
+    """Counts the times a file in a folder is written (inotify): written and
+    closed under its name, or written under another and renamed to it."""
+    IN_OPEN, IN_CLOSE_WRITE, IN_MOVED_TO = 0x20, 0x08, 0x80
 
     def __init__(self, folder, name):
         self.libc = ctypes.CDLL(None, use_errno=True)
@@ -404,7 +405,8 @@ class Writes:
             fail("inotify is not available")
         # Watching opens too keeps two closes from merging into one event.
         if self.libc.inotify_add_watch(self.fd, folder.encode(),
-                                       self.IN_OPEN | self.IN_CLOSE_WRITE) < 0:
+                                       self.IN_OPEN | self.IN_CLOSE_WRITE |
+                                       self.IN_MOVED_TO) < 0:
             fail("cannot watch " + folder)
         self.name = name.encode()
         self.times = []
@@ -424,7 +426,7 @@ class Writes:
                 wd, mask, cookie, size = struct.unpack_from("iIII", buf, at)
                 name = buf[at + 16:at + 16 + size].rstrip(b"\0")
                 at += 16 + size
-                if mask & self.IN_CLOSE_WRITE and name == self.name:
+                if mask & (self.IN_CLOSE_WRITE | self.IN_MOVED_TO) and name == self.name:
                     self.times.append(now)
 
 

@@ -11,8 +11,8 @@ cleanup() {
     local status=$?
     if [ -n "${APP_PID:-}" ]; then
         kill "$APP_PID" 2>/dev/null || true
-        # Allegro's shutdown on a signal can hang; the program must not outlive
-        # its test.
+        # SIGTERM ends the demo within a second; a program that hangs all the
+        # same must not outlive its test.
         for _ in $(seq 20); do
             kill -0 "$APP_PID" 2>/dev/null || break
             sleep 0.1

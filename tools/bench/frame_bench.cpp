@@ -1,7 +1,8 @@
 // How long the demo's per-frame and per-tick work takes, on the release data:
 //   build/tessera_bench            (run from anywhere; it reads data/)
 // The frame loop is unpaced, so these numbers are the demo's frame rate
-// ceiling before the doubled stretch to the screen.
+// ceiling before the doubled stretch to the screen; tessera_screen_bench
+// measures the frame rate with it.
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "base/state.h"
 #include "field/field.h"
 #include "intro/tulor.h"
+#include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
 
@@ -55,6 +57,25 @@ static void BM_TileField(benchmark::State &state)
     }
 }
 BENCHMARK(BM_TileField)->Unit(benchmark::kMicrosecond);
+
+static void BM_Dots(benchmark::State &state)
+{
+    start();
+    for (auto _ : state) {
+        ZE_draw_dots(screenbuf);
+    }
+}
+BENCHMARK(BM_Dots)->Unit(benchmark::kMicrosecond);
+
+// The edge bars and the letters, composed and laid over the frame.
+static void BM_Extras(benchmark::State &state)
+{
+    start();
+    for (auto _ : state) {
+        ZE_draw_extras(screenbuf);
+    }
+}
+BENCHMARK(BM_Extras)->Unit(benchmark::kMicrosecond);
 
 static void BM_MainTick(benchmark::State &state)
 {

@@ -52,7 +52,7 @@ long CP_frames_left(cp_phase phase, long phase_index);
 // its palette entry shows on an X display.
 void CP_frame_to_rgb(const cp_frame *frame, int scale, unsigned char *rgb);
 
-// Writes an RGB image as a PNG file. False if it cannot be written.
+// Writes a width x height RGB image as a PNG file. False if it cannot be written.
 bool CP_write_png(const char *path, const unsigned char *rgb, int width, int height);
 
 // FNV-1a of the frame's pixels (row by row) and of its palette (r, g, b).

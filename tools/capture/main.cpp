@@ -284,6 +284,8 @@ static void remove_leftovers(void)
     }
 }
 
+// Removes the leftovers, then ends the process by the same signal with its
+// default action: raised while the handler runs, it arrives as it returns.
 static void on_signal(int sig)
 {
     remove_leftovers();
@@ -291,10 +293,11 @@ static void on_signal(int sig)
     raise(sig);
 }
 
+// Every way out: exit, being stopped, and a crash of the demo's code.
 static void leave_behind_nothing(void)
 {
     atexit(remove_leftovers);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
         signal(sig, on_signal);
     }
 }

@@ -82,9 +82,6 @@ db_image DB_intro_pattern(void);
 // (lights 103, lights 176, shadows 75, 130, 175, 225), 256 entries each.
 void DB_color_rows(const db_rgb *pal, unsigned char rows[6][256]);
 
-// Writes an RGB image (3 bytes per pixel) as a PNG; false if it cannot.
-bool DB_write_png(const std::string &path, int w, int h, const std::vector<unsigned char> &rgb);
-
 // A picture of all members for people to look at.
 void DB_contact_sheet(const std::string &path, const std::vector<const db_image *> &pictures,
                       const db_image &scroll, const db_image &logo, const db_image &intro,

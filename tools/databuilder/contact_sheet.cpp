@@ -1,64 +1,8 @@
-// A plain PNG writer and the contact sheet of every member.
-#include <cstdio>
-#include <zlib.h>
-
+// The contact sheet: every member on one PNG, for people to look at.
 #include "db.h"
+#include "png/png_writer.h"
 
-static void put_be32(std::vector<unsigned char> &v, uint32_t x)
-{
-    for (int s = 24; s >= 0; s -= 8) {
-        v.push_back(static_cast<unsigned char>(x >> s));
-    }
-}
-
-static void chunk(std::vector<unsigned char> &out, const char *type,
-                  const std::vector<unsigned char> &data)
-{
-    put_be32(out, static_cast<uint32_t>(data.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, out.data() + start, static_cast<uInt>(out.size() - start));
-    put_be32(out, static_cast<uint32_t>(crc));
-}
-
-bool DB_write_png(const std::string &path, int w, int h, const std::vector<unsigned char> &rgb)
-{
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(h) * (w * 3 + 1));
-    for (int y = 0; y < h; y++) {
-        raw.push_back(0); // no filter
-        raw.insert(raw.end(), rgb.begin() + static_cast<long>(y) * w * 3,
-                   rgb.begin() + static_cast<long>(y + 1) * w * 3);
-    }
-    uLongf packed_len = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<unsigned char> packed(packed_len);
-    if (compress2(packed.data(), &packed_len, raw.data(), static_cast<uLong>(raw.size()), 9) !=
-        Z_OK) {
-        return false;
-    }
-    packed.resize(packed_len);
-
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    std::vector<unsigned char> out(signature, signature + 8);
-    std::vector<unsigned char> ihdr;
-    put_be32(ihdr, static_cast<uint32_t>(w));
-    put_be32(ihdr, static_cast<uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
-    chunk(out, "IHDR", ihdr);
-    chunk(out, "IDAT", packed);
-    chunk(out, "IEND", {});
-
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    bool ok = fwrite(out.data(), 1, out.size(), f) == out.size();
-    return fclose(f) == 0 && ok;
-}
-
-// The contact sheet: a canvas of RGB pixels that members are pasted onto.
+// A canvas of RGB pixels that members are pasted onto.
 struct sheet {
     int w, h;
     std::vector<unsigned char> rgb;
@@ -120,7 +64,7 @@ void DB_contact_sheet(const std::string &path, const std::vector<const db_image 
     y = gap + 3 * cell_h;
     paste(s, scroll, gap, y, 2);
     paste(s, logo, gap + 2 * scroll.w + gap, y, 1);
-    if (!DB_write_png(path, s.w, s.h, s.rgb)) {
+    if (!PW_write_rgb(path.c_str(), s.rgb.data(), s.w, s.h)) {
         DB_fail("cannot write %s", path.c_str());
     }
 }

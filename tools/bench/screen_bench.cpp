@@ -1,0 +1,119 @@
+// How near the main part runs to the screen's own limit, in one run on a real
+// 640 x 480 screen (an X display; Xvfb will do):
+//   xvfb-run -a -s "-screen 0 640x480x24" build/tessera_screen_bench [ROUNDS [SECONDS]]
+// Rounds alternate two unpaced loops for SECONDS each: the bare loop only
+// clears the 320 x 240 frame and shows it doubled; the main loop draws the
+// main part's frame, with its timer handlers running, and shows it the same
+// way. Alternating puts both under the same load from elsewhere. It prints
+// the frames a second of each round and the main part's share of the bare
+// loop's rate over all rounds.
+#include <allegro.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "base/present.h"
+#include "base/state.h"
+#include "base/system.h"
+#include "driver/loop.h"
+#include "driver/startup.h"
+#include "overlays/extras.h"
+#include "resources/archive.h"
+
+static const int MAIN_TICK_HZ = 60; // the demo's two handler rates
+static const int LETTER_TICK_HZ = 120;
+
+using bench_clock = std::chrono::steady_clock;
+
+static void bare_frame(void)
+{
+    clear_bitmap(screenbuf);
+    ZE_final_pass(screenbuf, iso_pal[ZE_read(flags.field)]);
+}
+
+static void main_frame(void)
+{
+    ZE_draw_frame();
+    ZE_final_pass(screenbuf, iso_pal[ZE_read(flags.field)]);
+}
+
+// Runs `frame` unpaced for `seconds`; returns the frames it made and the
+// time they took.
+static long run(void (*frame)(void), double seconds, double *took)
+{
+    const bench_clock::time_point start = bench_clock::now();
+    const bench_clock::time_point stop = start + std::chrono::duration_cast<bench_clock::duration>(
+                                                     std::chrono::duration<double>(seconds));
+    long frames = 0;
+    bench_clock::time_point now;
+    do {
+        frame();
+        frames++;
+        now = bench_clock::now();
+    } while (now < stop);
+    *took = std::chrono::duration<double>(now - start).count();
+    return frames;
+}
+
+int main(int argc, char **argv)
+{
+    const int rounds = argc > 1 ? atoi(argv[1]) : 5;
+    const double seconds = argc > 2 ? atof(argv[2]) : 1.0;
+    if (argc > 3 || rounds < 1 || !(seconds > 0)) {
+        fprintf(stderr, "usage: tessera_screen_bench [ROUNDS [SECONDS]]\n");
+        return 2;
+    }
+    if (allegro_init() != 0) {
+        fprintf(stderr,
+                "tessera_screen_bench: cannot start Allegro; it needs an X display "
+                "(DISPLAY=%s)\n",
+                getenv("DISPLAY") != NULL ? getenv("DISPLAY") : "");
+        return 1;
+    }
+    install_timer();
+    if (chdir(TESSERA_DATA_DIR) != 0) {
+        ZE_fatal("cannot enter %s", TESSERA_DATA_DIR);
+    }
+    ZE_use_fixed_seed = true;
+    ZE_initialize_variables();
+    ZE_load_resources();
+    set_color_depth(8);
+    if (set_gfx_mode(GFX_AUTODETECT, 2 * SCREENBUF_W, 2 * SCREENBUF_H, 0, 0) != 0) {
+        ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
+    }
+    set_palette(iso_pal[0]);
+    ZE_begin_main_part();
+    // Into the first cycle, every letter launched, tiles apart, as in
+    // tessera_bench; from there the handlers run the demo on.
+    for (int tick = 0; tick < 600; tick++) {
+        ZE_track_logo();
+        ZE_track_logo();
+        ZE_track_stuff();
+    }
+    install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
+    install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
+
+    long bare_frames = 0, main_frames = 0;
+    double bare_time = 0, main_time = 0;
+    for (int r = 1; r <= rounds; r++) {
+        double tb, tm;
+        const long fb = run(bare_frame, seconds, &tb);
+        const long fm = run(main_frame, seconds, &tm);
+        printf("round %2d: bare loop %6.0f fps, main part %6.0f fps\n", r, fb / tb, fm / tm);
+        fflush(stdout);
+        bare_frames += fb;
+        bare_time += tb;
+        main_frames += fm;
+        main_time += tm;
+    }
+    remove_int(ZE_track_stuff);
+    remove_int(ZE_track_logo);
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+
+    const double bare_rate = bare_frames / bare_time;
+    const double main_rate = main_frames / main_time;
+    printf("bare loop %.0f fps, main part %.0f fps: %.2f of the bare loop's rate\n", bare_rate,
+           main_rate, main_rate / bare_rate);
+    return 0;
+}
