@@ -18,6 +18,8 @@ expect() {
     set -e
     [ $got -eq "$status" ] || fail "tessera-capture $*: status $got, not $status: $(cat "$WORK/err")"
     grep -q -- "$text" "$WORK/err" || fail "tessera-capture $*: no '$text' in: $(cat "$WORK/err")"
+    # A usage error is found before the first frame, which would print its checksums.
+    [ "$status" -ne 2 ] || [ ! -s "$WORK/out" ] || fail "tessera-capture $*: frames drawn first"
 }
 
 expect 2 "say where to write" --
@@ -30,6 +32,15 @@ expect 2 "shorter than one frame" -- --duration 0.001 --checksums
 expect 2 "--still needs one output file" -- --still 1
 expect 2 "needs a value" -- --checksums --seed
 expect 2 "one output file at most" -- a.mp4 b.mp4
+expect 2 "--scale takes a whole number from 1 to 9" -- --scale 10 --checksums "$WORK/x.mp4"
+expect 2 "--scale takes a whole number" -- --scale 2.5 --checksums "$WORK/x.mp4"
+expect 2 "--checksums alone makes no picture" -- --scale 3 --checksums
+expect 2 "--crf takes a number from 0 to 51" -- --crf 51.5 --checksums "$WORK/x.mp4"
+expect 2 "--crf takes a number" -- --crf 18q --checksums "$WORK/x.mp4"
+expect 2 "--preset takes one of libx264's presets (ultrafast, " -- --preset quick --checksums \
+    "$WORK/x.mp4"
+expect 2 "--crf sets how the video is encoded" -- --crf 20 --frames "$WORK/frames"
+expect 2 "--preset sets how the video is encoded" -- --preset slow --still 1 "$WORK/x.png"
 
 mkdir -p "$WORK/empty"
 expect 1 "no res.dat in $WORK/empty" -- --data "$WORK/empty" --checksums

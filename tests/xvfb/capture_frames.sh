@@ -2,7 +2,7 @@
 # PNG frames and stills: two runs with one seed give the same files byte for
 # byte, another seed gives another picture, a still is the frame on show at
 # its time, and every frame is the 320x240 picture doubled in colours that an
-# 8-bit palette can show.
+# 8-bit palette can show, or enlarged as --scale asks, in videos too.
 source "$(dirname "$0")/lib.sh"
 unset DISPLAY
 CAPTURE="$BUILD/tessera-capture"
@@ -67,6 +67,33 @@ for path in sys.argv[1:]:
             assert v == ((v >> 2) << 2) | (v >> 6), "component %d of %s" % (v, c)
     assert len(colours) > 8, "%s shows only %d colours" % (path, len(colours))
 PY
+
+# Enlarged pictures: a still at --scale 3 is the default still with every
+# pixel a 3x3 block; a lossless video at --scale 3, enlarged by the encoder,
+# decodes to exactly the PNG frames at --scale 3 as ffmpeg converts them, in
+# the size asked for and with the preset asked for.
+record --seed 5 --scale 3 --still 20 "$WORK/main-3.png"
+rgb() {
+    ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 -
+}
+python3 - <(rgb "$WORK/main.png") <(rgb "$WORK/main-3.png") <<'PY' || fail "the --scale 3 still"
+import sys
+doubled, tripled = (open(path, "rb").read() for path in sys.argv[1:])
+assert len(tripled) == 960 * 720 * 3, len(tripled)
+for y in range(240):
+    row = doubled[2 * y * 1920:(2 * y + 1) * 1920]
+    wide = b"".join(row[x * 6:x * 6 + 3] * 3 for x in range(320))
+    assert tripled[3 * y * 2880:(3 * y + 3) * 2880] == wide * 3, "row %d" % y
+PY
+record --seed 5 --duration 0.5 --scale 3 --frames "$WORK/a3"
+record --seed 5 --duration 0.5 --scale 3 --crf 0 --preset ultrafast "$WORK/a3.mp4"
+[ "$(ffprobe -v error -show_entries stream=width,height,nb_frames -of csv=p=0 -select_streams v \
+    "$WORK/a3.mp4")" = "960,720,30" ] || fail "the --scale 3 video is not 960x720 in 30 frames"
+cmp -s <(ffmpeg -v error -i "$WORK/a3.mp4" -f rawvideo -pix_fmt yuv420p -) \
+    <(ffmpeg -v error -framerate 60 -i "$WORK/a3/frame-%06d.png" -f rawvideo -pix_fmt yuv420p -) ||
+    fail "the --scale 3 video is not its frames enlarged"
+# x264 writes its settings into the stream; ultrafast is the one without CABAC.
+grep -aq "cabac=0" "$WORK/a3.mp4" || fail "the --preset did not reach the encoder"
 
 # Past the end of a short run there is no still, and the recorder says so.
 if "$CAPTURE" --quiet --data "$SOURCE/data" --duration 1 --still 2 "$WORK/late.png" \

@@ -1,7 +1,8 @@
 # The real program: it refuses to run without a display or without its data,
 # with one clear line and a non-zero status; with both it starts, runs the
-# intro and the main part, and Esc ends it with a fade and a clean exit.
-# SIGINT, SIGTERM and SIGHUP end it at any moment, at once and in order.
+# intro and the main part, and Esc ends it with a fade and a clean exit;
+# allegro.cfg can put it in a window instead of full screen. SIGINT, SIGTERM
+# and SIGHUP end it at any moment, at once and in order.
 source "$(dirname "$0")/lib.sh"
 
 prepare_data
@@ -60,6 +61,29 @@ wait_app 10
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"
 grep -q "Sorry, MIDI is unavailable" "$WORK/stdout" || fail "no MIDI line on a machine without sound"
 [ ! -e "$WORK/run/tempola.xyz" ] || fail "tempola.xyz left behind"
+
+# In a window, as allegro.cfg's [graphics] section can ask: an ordinary
+# 640x480 window that a window manager can manage, showing the demo, and no
+# full-screen window over the display.
+mkdir -p "$WORK/cfg"
+printf '[graphics]\ngfx_card = XWIN\n' >"$WORK/cfg/allegro.cfg"
+ALLEGRO="$WORK/cfg" start_app
+check wait shown --pid "$APP_PID" --timeout 30 >/dev/null || fail "nothing shown in the window"
+windows=$(xwininfo -root -children | awk '/^ +0x/ {print $1}')
+for id in $windows; do
+    info=$(xwininfo -id "$id")
+    if grep -q "Map State: IsViewable" <<<"$info"; then
+        grep -q "Override Redirect State: no" <<<"$info" || fail "a full-screen window: $info"
+        grep -q '"tessera"' <<<"$info" && grep -q "Width: 640" <<<"$info" &&
+            grep -q "Height: 480" <<<"$info" && shown=$id
+    fi
+done
+[ -n "${shown:-}" ] || fail "no 640x480 window named tessera among: $(xwininfo -root -children)"
+press Escape 0.2
+sleep 2
+press Escape 0.2
+wait_app 10
+[ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS in a window"
 
 # ---- Signals end the run the way Esc does, but at once (no fade): by that
 # signal, within a second, leaving nothing behind and saying nothing.

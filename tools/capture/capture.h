@@ -12,8 +12,9 @@
 constexpr int CP_FPS = 60;                         // video frames a second: one 60 Hz tick each
 constexpr int CP_RATE = 44100;                     // audio samples a second
 constexpr int CP_FRAME_SAMPLES = CP_RATE / CP_FPS; // 735 stereo samples a frame
-constexpr int CP_OUT_W = 640;                      // the 320 x 240 frame doubled, as on screen
-constexpr int CP_OUT_H = 480;
+constexpr int CP_DEFAULT_SCALE = 2;                // the 320 x 240 frame doubled, as on screen
+constexpr int CP_MAX_SCALE = 9;                    // 2880 x 2160
+constexpr int CP_MAX_CRF = 51;                     // libx264's quality scale: 0 lossless, 51 worst
 
 // What the demo is doing in a frame.
 enum cp_phase { CP_INTRO, CP_INTRO_FADE, CP_MAIN, CP_MAIN_FADE };
@@ -46,9 +47,10 @@ long CP_frames_left(cp_phase phase, long phase_index);
 
 // image.cpp: turning the 8-bit frame into colours.
 
-// Fills `rgb` (640 x 480 x 3 bytes) with the frame doubled, each pixel the
-// colour its palette entry shows on an X display.
-void CP_frame_to_rgb(const cp_frame *frame, unsigned char *rgb);
+// Fills `rgb` (320 x 240 x 3 bytes, times scale squared) with the frame
+// enlarged `scale` times, every pixel a block of scale x scale in the colour
+// its palette entry shows on an X display.
+void CP_frame_to_rgb(const cp_frame *frame, int scale, unsigned char *rgb);
 
 // Writes a width x height RGB image as a PNG file. False if it cannot be written.
 bool CP_write_png(const char *path, const unsigned char *rgb, int width, int height);
@@ -86,8 +88,27 @@ bool CP_close_wav(FILE *wav, long samples);
 
 // video.cpp: the encoder.
 
-// Starts ffmpeg encoding raw 640 x 480 RGB frames at 60 fps into `path`.
-bool CP_open_encoder(const std::string &path);
+// How the picture is written: its size, and for a video its H.264 encoding
+// by libx264 at a constant quality.
+struct cp_encoding {
+    int scale;          // the 320 x 240 frame enlarged this many times
+    std::string crf;    // libx264's constant rate factor, 0 to CP_MAX_CRF
+    std::string preset; // libx264's speed preset, one that CP_known_preset accepts
+};
+
+// True if `name` is one of libx264's presets, ultrafast to placebo.
+bool CP_known_preset(const std::string &name);
+// Those presets, fastest first, as a list for a message.
+std::string CP_preset_names(void);
+
+// The scale of the frames the encoder takes for a video of `scale`; it
+// enlarges them itself from there.
+int CP_encoder_input_scale(int scale);
+
+// Starts ffmpeg encoding raw RGB frames at 60 fps into `path`, enlarged to
+// the encoding's scale.
+bool CP_open_encoder(const std::string &path, const cp_encoding &encoding);
+// Hands the encoder one frame of CP_encoder_input_scale.
 bool CP_encode_frame(const unsigned char *rgb);
 // Waits for the encoder; false if it failed.
 bool CP_close_encoder(void);

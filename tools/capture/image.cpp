@@ -1,5 +1,6 @@
-// Frames as colours: the 8-bit frame through its palette, doubled to the
-// 640 x 480 the screen shows, and written as PNG.
+// Frames as colours: the 8-bit frame through its palette, enlarged by a
+// whole factor (doubled, as the screen shows it, unless asked otherwise),
+// and written as PNG.
 #include "capture.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ static unsigned char widen(unsigned char component)
     return static_cast<unsigned char>((c << 2) | (c >> 4));
 }
 
-void CP_frame_to_rgb(const cp_frame *frame, unsigned char *rgb)
+void CP_frame_to_rgb(const cp_frame *frame, int scale, unsigned char *rgb)
 {
     unsigned char colours[PAL_SIZE][3];
     for (int i = 0; i < PAL_SIZE; i++) {
@@ -23,18 +24,23 @@ void CP_frame_to_rgb(const cp_frame *frame, unsigned char *rgb)
         colours[i][1] = widen(frame->palette[i].g);
         colours[i][2] = widen(frame->palette[i].b);
     }
-    const int row_bytes = CP_OUT_W * 3;
+    const size_t row_bytes = static_cast<size_t>(SCREENBUF_W) * scale * 3;
     for (int y = 0; y < SCREENBUF_H; y++) {
         const unsigned char *src = frame->pixels->line[y];
-        unsigned char *out = rgb + static_cast<size_t>(2 * y) * row_bytes;
+        unsigned char *out = rgb + static_cast<size_t>(y) * scale * row_bytes;
+        unsigned char *p = out;
         for (int x = 0; x < SCREENBUF_W; x++) {
             const unsigned char *c = colours[src[x]];
-            unsigned char *p = out + 6 * x;
-            p[0] = p[3] = c[0];
-            p[1] = p[4] = c[1];
-            p[2] = p[5] = c[2];
+            for (int i = 0; i < scale; i++, p += 3) {
+                p[0] = c[0];
+                p[1] = c[1];
+                p[2] = c[2];
+            }
         }
-        std::copy(out, out + row_bytes, out + row_bytes);
+        // The first row of the block, repeated below it.
+        for (int i = 1; i < scale; i++) {
+            std::copy(out, out + row_bytes, out + i * row_bytes);
+        }
     }
 }
 

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/state.h"
+
 static const char USAGE[] =
     "usage: tessera-capture [options] OUT.mp4             the demo as video with its song\n"
     "       tessera-capture [options] --frames DIR        every frame as DIR/frame-NNNNNN.png\n"
@@ -31,6 +33,12 @@ static const char USAGE[] =
     "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
     "  --soundfont F   General MIDI sound font for the song\n"
     "                  (default /usr/share/sounds/sf2/default-GM.sf2)\n"
+    "  --scale N       the 320x240 picture enlarged N times, every pixel a block\n"
+    "                  of N x N: 1 to 9 (default 2, 640x480; 6 is 1920x1440)\n"
+    "  --crf Q         the video's quality, libx264's constant rate factor: 0\n"
+    "                  (lossless) to 51 (smallest file); default 18\n"
+    "  --preset P      libx264's speed preset, ultrafast to placebo: slower\n"
+    "                  presets take longer to encode better (default veryfast)\n"
     "  --checksums     also with OUT.mp4 or --frames: print for every frame its\n"
     "                  number, part, frame within its part and the FNV-1a checksums\n"
     "                  of its 8-bit pixels and of its palette\n"
@@ -39,6 +47,8 @@ static const char USAGE[] =
 
 static const char DEFAULT_SOUNDFONT[] = "/usr/share/sounds/sf2/default-GM.sf2";
 static const unsigned DEFAULT_SEED = 1;
+static const char DEFAULT_CRF[] = "18";
+static const char DEFAULT_PRESET[] = "veryfast";
 
 struct options {
     std::string out;    // OUT.mp4 or, with --still, OUT.png
@@ -46,6 +56,7 @@ struct options {
     std::string data;
     std::string soundfont = DEFAULT_SOUNDFONT;
     unsigned seed = DEFAULT_SEED;
+    cp_encoding encoding = {CP_DEFAULT_SCALE, DEFAULT_CRF, DEFAULT_PRESET};
     long max_frames = LONG_MAX;
     long still = -1; // frame number of --still
     bool checksums = false;
@@ -91,6 +102,32 @@ static unsigned parse_seed(const char *text)
     return static_cast<unsigned>(n);
 }
 
+static int parse_scale(const char *text)
+{
+    char *end = NULL;
+    errno = 0;
+    const long n = strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || n < 1 || n > CP_MAX_SCALE) {
+        usage_error("--scale takes a whole number from 1 to %s",
+                    std::to_string(CP_MAX_SCALE).c_str());
+    }
+    return static_cast<int>(n);
+}
+
+// A constant rate factor, written back as ffmpeg reads it ("18", "20.5").
+static std::string parse_crf(const char *text)
+{
+    char *end = NULL;
+    errno = 0;
+    const double q = strtod(text, &end);
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(q) || q < 0 || q > CP_MAX_CRF) {
+        usage_error("--crf takes a number from 0 to %s", std::to_string(CP_MAX_CRF).c_str());
+    }
+    char written[32];
+    snprintf(written, sizeof written, "%g", q);
+    return written;
+}
+
 // The frame on show at `seconds`: frame n is shown from n/60 s to (n+1)/60 s.
 static long frame_at(double seconds)
 {
@@ -101,6 +138,8 @@ static options parse_options(int argc, char **argv)
 {
     options o;
     std::vector<std::string> positional;
+    const char *encoding_option = NULL; // --crf or --preset, once given
+    bool scale_given = false;
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
@@ -112,7 +151,8 @@ static options parse_options(int argc, char **argv)
         } else if (arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "--seed" || arg == "--data" || arg == "--duration" ||
-                   arg == "--soundfont" || arg == "--frames" || arg == "--still") {
+                   arg == "--soundfont" || arg == "--frames" || arg == "--still" ||
+                   arg == "--scale" || arg == "--crf" || arg == "--preset") {
             if (!has_value) {
                 usage_error("%s needs a value", arg.c_str());
             }
@@ -131,6 +171,20 @@ static options parse_options(int argc, char **argv)
                 o.soundfont = value;
             } else if (arg == "--frames") {
                 o.frames = value;
+            } else if (arg == "--scale") {
+                o.encoding.scale = parse_scale(value);
+                scale_given = true;
+            } else if (arg == "--crf") {
+                o.encoding.crf = parse_crf(value);
+                encoding_option = "--crf";
+            } else if (arg == "--preset") {
+                if (!CP_known_preset(value)) {
+                    const std::string why = "--preset takes one of libx264's presets (" +
+                                            CP_preset_names() + "), not " + value;
+                    usage_error("%s", why.c_str());
+                }
+                o.encoding.preset = value;
+                encoding_option = "--preset";
             } else {
                 o.still = frame_at(parse_seconds("--still", value));
             }
@@ -158,6 +212,15 @@ static options parse_options(int argc, char **argv)
     } else if (o.out.empty() && !o.checksums) {
         usage_error("%s", "say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
                           "--checksums");
+    }
+    const bool video = o.still < 0 && o.frames.empty() && !o.out.empty();
+    if (encoding_option != NULL && !video) {
+        usage_error("%s sets how the video is encoded, and there is no OUT.mp4 to encode",
+                    encoding_option);
+    }
+    if (scale_given && o.out.empty() && o.frames.empty()) {
+        usage_error("%s", "--scale sizes a video, PNG frames or a still; --checksums alone makes "
+                          "no picture");
     }
     return o;
 }
@@ -307,7 +370,7 @@ static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned c
             return false;
         }
         samples += CP_FRAME_SAMPLES;
-        CP_frame_to_rgb(&frame, rgb);
+        CP_frame_to_rgb(&frame, CP_encoder_input_scale(o.encoding.scale), rgb);
         if (!CP_encode_frame(rgb)) {
             fprintf(stderr, "\ntessera-capture: the encoder stopped taking frames\n");
             return false;
@@ -317,16 +380,18 @@ static bool deliver(const options &o, sink to, const cp_frame &frame, unsigned c
     case TO_FRAMES: {
         char name[32];
         snprintf(name, sizeof name, "/frame-%06ld.png", frame.index);
-        CP_frame_to_rgb(&frame, rgb);
-        if (!CP_write_png((o.frames + name).c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+        CP_frame_to_rgb(&frame, o.encoding.scale, rgb);
+        if (!CP_write_png((o.frames + name).c_str(), rgb, SCREENBUF_W * o.encoding.scale,
+                          SCREENBUF_H * o.encoding.scale)) {
             fail("cannot write %s", (o.frames + name).c_str());
         }
         return true;
     }
     case TO_STILL:
         if (frame.index == o.still) {
-            CP_frame_to_rgb(&frame, rgb);
-            if (!CP_write_png(o.out.c_str(), rgb, CP_OUT_W, CP_OUT_H)) {
+            CP_frame_to_rgb(&frame, o.encoding.scale, rgb);
+            if (!CP_write_png(o.out.c_str(), rgb, SCREENBUF_W * o.encoding.scale,
+                              SCREENBUF_H * o.encoding.scale)) {
                 fail("cannot write %s", o.out.c_str());
             }
             exit(0);
@@ -410,12 +475,13 @@ int main(int argc, char **argv)
         if (wav == NULL) {
             fail("cannot write beside %s: is its folder there and writable?", o.out.c_str());
         }
-        if (!CP_open_encoder(video_part)) {
+        if (!CP_open_encoder(video_part, o.encoding)) {
             return 1;
         }
     }
 
-    std::vector<unsigned char> rgb(static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3);
+    std::vector<unsigned char> rgb(static_cast<size_t>(SCREENBUF_W) * SCREENBUF_H * 3 *
+                                   o.encoding.scale * o.encoding.scale);
     long frames = 0;
     bool ok = true;
     cp_frame frame;

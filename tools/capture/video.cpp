@@ -10,11 +10,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/state.h"
+
 extern char **environ;
 
 static const char FFMPEG[] = "ffmpeg";
 static pid_t encoder = -1;
 static int encoder_input = -1;
+static size_t frame_bytes; // of one frame as the encoder takes it
 
 // Starts ffmpeg with `args`; with `input`, its standard input is a pipe whose
 // writing end is returned there. Returns the process id, or -1.
@@ -69,24 +72,67 @@ static bool finished_well(pid_t pid)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool CP_open_encoder(const std::string &path)
+// libx264's presets, fastest first.
+static const char *const PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
+                                      "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
+bool CP_known_preset(const std::string &name)
+{
+    for (const char *preset : PRESETS) {
+        if (name == preset) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CP_preset_names(void)
+{
+    std::string names;
+    for (const char *preset : PRESETS) {
+        names += (names.empty() ? "" : ", ") + std::string(preset);
+    }
+    return names;
+}
+
+// The doubled frame is piped as it is. Any other size is piped unenlarged
+// and enlarged by ffmpeg's nearest-neighbour scaler, which costs less than
+// piping a large frame and gives the same pixels.
+int CP_encoder_input_scale(int scale)
+{
+    return scale == CP_DEFAULT_SCALE ? CP_DEFAULT_SCALE : 1;
+}
+
+bool CP_open_encoder(const std::string &path, const cp_encoding &encoding)
 {
     // A dead encoder must show up as a failed write, not kill the recorder.
     signal(SIGPIPE, SIG_IGN);
-    const std::string size = std::to_string(CP_OUT_W) + "x" + std::to_string(CP_OUT_H);
+    const int input_scale = CP_encoder_input_scale(encoding.scale);
+    const int input_w = SCREENBUF_W * input_scale;
+    const int input_h = SCREENBUF_H * input_scale;
+    frame_bytes = static_cast<size_t>(input_w) * input_h * 3;
+    const std::string size = std::to_string(input_w) + "x" + std::to_string(input_h);
     const std::string rate = std::to_string(CP_FPS);
-    encoder = spawn_ffmpeg(
-        {"-hide_banner", "-loglevel",   "error",   "-y",         "-f",       "rawvideo", "-pix_fmt",
-         "rgb24",        "-video_size", size,      "-framerate", rate,       "-i",       "pipe:0",
-         "-an",          "-c:v",        "libx264", "-preset",    "veryfast", "-crf",     "18",
-         "-pix_fmt",     "yuv420p",     "-r",      rate,         path},
-        &encoder_input);
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-y",          "-f",
+                                     "rawvideo",     "-pix_fmt",  "rgb24", "-video_size", size,
+                                     "-framerate",   rate,        "-i",    "pipe:0",      "-an"};
+    if (input_scale != encoding.scale) {
+        // Enlarged in RGB, then converted as the doubled frame is. Left to
+        // do both in one step, the scaler enlarges the colour planes after
+        // subsampling them, and the edges of the pixels change colour.
+        const std::string w = std::to_string(SCREENBUF_W * encoding.scale);
+        const std::string h = std::to_string(SCREENBUF_H * encoding.scale);
+        args.insert(args.end(), {"-vf", "scale=" + w + ":" + h + ":flags=neighbor,format=rgb24"});
+    }
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", encoding.preset, "-crf", encoding.crf,
+                             "-pix_fmt", "yuv420p", "-r", rate, path});
+    encoder = spawn_ffmpeg(args, &encoder_input);
     return encoder >= 0;
 }
 
 bool CP_encode_frame(const unsigned char *rgb)
 {
-    size_t left = static_cast<size_t>(CP_OUT_W) * CP_OUT_H * 3;
+    size_t left = frame_bytes;
     while (left > 0) {
         const ssize_t n = write(encoder_input, rgb, left);
         if (n < 0 && errno == EINTR) {
