@@ -57,6 +57,7 @@ static void collect_cells(BITMAP *source)
                 continue;
             }
             if (tulor.count >= INTRO_MAX_CELLS) {
+                destroy_bitmap(source);
                 ZE_fatal("%s: the intro logo picture has more than %d pixels of colours %d..%d",
                          RES_ARCHIVE_NAME, INTRO_MAX_CELLS, INTRO_CELL_COLOUR_MIN,
                          INTRO_CELL_COLOUR_MAX);
