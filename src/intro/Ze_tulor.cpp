@@ -89,6 +89,7 @@ void TU_read_source_graphic(const char *name)
     // holding the logo picture's palette.
     if (_32x_textures != NULL) {
         destroy_bitmap(_32x_textures);
+        _32x_textures = NULL;
     }
     _32x_textures = ZE_load_picture_member(RES_INTRO_PATTERN, palette, INTRO_PATTERN_MIN_W,
                                            INTRO_PATTERN_MIN_H, "intro pattern sheet");
