@@ -368,6 +368,13 @@ const damaged_member DAMAGED[] = {
      "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
     {"intro pattern sheet", RES_INTRO_PATTERN, true, [](std::string &b) { b[65] = 3; },
      "is not a PCX the demo can read: it has 3 colour planes, not 1"},
+    // A bitmap over nothing for each reader: the field, the intro, the slicing.
+    {"intro pattern sheet", RES_INTRO_PATTERN, true,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+    {"scroller glyph sheet", RES_SCROLL_SHEET, false,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
 
     // The song. The player divides by the ticks a beat.
     {"song", RES_SONG, false, [](std::string &b) { set16(b, 12, 0); },
