@@ -48,8 +48,10 @@ static const res_member PLACE[FUZZ_ROWS] = {
     RES_PICTURE[4], RES_SCROLL_SHEET, RES_LOGO_SHEET, RES_INTRO_SOURCE, RES_INTRO_PATTERN, RES_SONG,
 };
 
-// Calls of the player per input at most: the real song loops within them.
-static const int PLAYER_CALLS = 50000;
+// Every call of the player handles at least one event of two bytes or more
+// (a time and a running-status byte), so as many calls as the song has bytes
+// in its tracks play it through at least once; a few more start it over.
+static const long PLAYER_EXTRA_CALLS = 64;
 
 static std::string archive; // the real res.dat
 static int archive_fd = -1; // the working copy
@@ -261,9 +263,11 @@ static void play_song(MIDI *song)
     unsigned char *kept[MIDI_TRACKS];
     unsigned char *fenced[MIDI_TRACKS] = {};
     size_t mapped[MIDI_TRACKS] = {};
+    long calls = PLAYER_EXTRA_CALLS;
     for (int t = 0; t < MIDI_TRACKS; t++) {
         kept[t] = song->track[t].data;
         if (kept[t] != NULL) {
+            calls += song->track[t].len;
             fenced[t] = fenced_copy(kept[t], song->track[t].len, &mapped[t]);
             song->track[t].data = fenced[t];
         }
@@ -273,7 +277,7 @@ static void play_song(MIDI *song)
     play_midi(song, 1);
     int starts = 0;
     long last_pos = 0;
-    for (int i = 0; i < PLAYER_CALLS && player != NULL && starts < 2; i++) {
+    for (long i = 0; i < calls && player != NULL && starts < 2; i++) {
         player();
         if (midi_pos < last_pos) {
             starts++;
