@@ -13,20 +13,20 @@ trap 'rm -rf "$WORK"' EXIT
 export TMPDIR="$WORK"
 
 "$BUILD/fuzz/fuzz_seeds" "$SOURCE/data" "$WORK/seeds"
-python3 "$SOURCE/tests/fuzz/damaged.py" "$WORK/damaged"
+python3 "$SOURCE/tests/fuzz/members.py" "$WORK"
 
 if [ $# -ge 3 ]; then
     CORPUS="$BUILD/fuzz/corpus"
     mkdir -p "$CORPUS" "$BUILD/fuzz/findings"
     exec "$FUZZ" -max_total_time="$3" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-        -artifact_prefix="$BUILD/fuzz/findings/" "$CORPUS" "$WORK/seeds" "$WORK/damaged"
+        -artifact_prefix="$BUILD/fuzz/findings/" "$CORPUS" "$WORK/seeds" "$WORK/damaged" "$WORK/conforming"
 fi
 
-# The members as built load and play without a refusal...
-TESSERA_FUZZ_REFUSALS=1 "$FUZZ" -timeout=10 "$WORK"/seeds/* 2>"$WORK/seeds.log" ||
+# The members as built and the conforming ones load, draw and play...
+TESSERA_FUZZ_REFUSALS=1 "$FUZZ" -timeout=10 "$WORK"/seeds/* "$WORK"/conforming/* 2>"$WORK/seeds.log" ||
     { cat "$WORK/seeds.log"; exit 1; }
 if grep '^refused:' "$WORK/seeds.log"; then
-    echo "a member of the built data was refused"
+    echo "a conforming member was refused"
     exit 1
 fi
 # ...and every damaged one is refused, with no fault.
@@ -40,4 +40,4 @@ for input in "$WORK"/damaged/*; do
     fi
     total=$((total + 1))
 done
-echo "ok: the built members load and all $total damaged ones are refused"
+echo "ok: the built and the conforming members load; all $total damaged ones are refused"

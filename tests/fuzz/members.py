@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Writes damaged members, as inputs of members_fuzz, into the folder given.
+"""Writes members for members_fuzz into OUT/damaged and OUT/conforming.
 
-Each input is the byte that picks a target and then the member's bytes. They
-are the damage that once crashed the demo (sizes that wrap, lines of no
-bytes, a song without ticks a beat, lengths past a track) and more of the
-same kind; the fuzz target must refuse every one without a fault.
+Each input is the byte that picks a target and then the member's bytes. The
+damaged ones are the damage that once crashed the demo (sizes that wrap,
+lines of no bytes, a song without ticks a beat, lengths past a track) and
+more of the same kind: the fuzz target must refuse every one without a
+fault. The conforming ones meet the formats at their edges, in ways the data
+builder's members do not: every one must load, draw and play.
 """
 import os
 import struct
@@ -23,12 +25,12 @@ def pcx(w=320, h=200, planes=1, bits=8, line_bytes=None, colour=5):
     header += bytes(48) + bytes([0, planes]) + struct.pack("<HH", line_bytes, 1)
     header += bytes(128 - len(header))
     line = b""
-    left = min(w, 320)
+    left = line_bytes
     while left > 0:
         run = min(left, 63)
         line += bytes([0xC0 | run, colour])
         left -= run
-    return header + line * min(h, 200) + b"\x0c" + bytes(768)
+    return header + line * h + b"\x0c" + bytes(768)
 
 
 def with_size(member, w, h, line_bytes=None):
@@ -51,7 +53,7 @@ def song(events, division=96, tracks=1, header_tracks=None):
 NOTE = b"\x00\x90\x3c\x64\x60\x80\x3c\x00"
 END = b"\x00\xff\x2f\x00"
 
-INPUTS = {
+DAMAGED = {
     # Width x height that wraps: the loader would write past its bitmap.
     "picture-wrapped-size": (PICTURE, with_size(pcx(), 65536, 65536)),
     "picture-three-planes": (PICTURE, with_size(pcx(planes=3), 65536, 21846)),
@@ -84,13 +86,36 @@ INPUTS = {
     "rows-short": (ROWS, bytes(100)),
 }
 
+CONFORMING = {
+    "picture-odd-width": (PICTURE, pcx(321, 200)),
+    "picture-padded-lines": (PICTURE, pcx(320, 200, line_bytes=322)),
+    "picture-widest": (PICTURE, pcx(4096, 194)),
+    "picture-moved-origin": (PICTURE, pcx()[:4] + struct.pack("<HHHH", 10, 20, 329, 219)
+                             + pcx()[12:]),
+    "scroll-sheet-smallest": (SCROLL_SHEET, pcx(319, 119, colour=0)),
+    "logo-sheet-smallest": (LOGO_SHEET, pcx(297, 180, colour=0)),
+    "intro-source-blank": (INTRO_SOURCE, pcx(320, 200, colour=0)),
+    "intro-pattern-wide": (INTRO_PATTERN, pcx(64, 64, colour=7)),
+    "song-type-0": (SONG, b"MThd" + struct.pack(">IHHH", 6, 0, 1, 96) + b"MTrk"
+                    + struct.pack(">I", len(NOTE + END)) + NOTE + END),
+    "song-32-tracks": (SONG, song(NOTE + END, tracks=32)),
+    "song-shorter-than-a-beat": (SONG, song(b"\x00\x90\x3c\x64\x01\x80\x3c\x00" + END,
+                                            division=0x7FFF)),
+    "song-longest-time": (SONG, song(b"\x00\x90\x3c\x64\xff\xff\xff\x7f\x80\x3c\x00" + END)),
+    "song-tempo-sysex-running": (SONG, song(
+        b"\x00\xff\x51\x03\x07\xa1\x20" + b"\x00\xf0\x03\x7e\x09\xf7"
+        + b"\x00\xc0\x05\x00\x90\x3c\x64\x10\x3e\x64\x60\x3c\x00\x00\x3e\x00"
+        + b"\x00\xe0\x00\x40" + END)),
+}
+
 
 def main():
     out = sys.argv[1]
-    os.makedirs(out, exist_ok=True)
-    for name, (target, member) in INPUTS.items():
-        with open(os.path.join(out, name), "wb") as f:
-            f.write(bytes([target]) + member)
+    for folder, inputs in (("damaged", DAMAGED), ("conforming", CONFORMING)):
+        os.makedirs(os.path.join(out, folder), exist_ok=True)
+        for name, (target, member) in inputs.items():
+            with open(os.path.join(out, folder, name), "wb") as f:
+                f.write(bytes([target]) + member)
 
 
 if __name__ == "__main__":
