@@ -18,6 +18,7 @@ test_packages=(
     fluidsynth                          # rendering the song
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
     locales                             # a Turkish locale for the scroller's upper-case test
+    clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
 )
 
 wanted=("${run_packages[@]}")

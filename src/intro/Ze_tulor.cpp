@@ -50,6 +50,7 @@ static void collect_cells(BITMAP *source)
                 continue;
             }
             if (tulor.count >= INTRO_MAX_CELLS) {
+                destroy_bitmap(source);
                 ZE_fatal("%s: the intro logo picture has more than %d pixels of colours %d..%d",
                          RES_ARCHIVE_NAME, INTRO_MAX_CELLS, INTRO_CELL_COLOUR_MIN,
                          INTRO_CELL_COLOUR_MAX);
@@ -81,6 +82,7 @@ void TU_read_source_graphic(const char *name)
     // holding the logo picture's palette.
     if (_32x_textures != NULL) {
         destroy_bitmap(_32x_textures);
+        _32x_textures = NULL;
     }
     _32x_textures = ZE_load_picture_member(RES_INTRO_PATTERN, palette, INTRO_PATTERN_MIN_W,
                                            INTRO_PATTERN_MIN_H, "intro pattern sheet");

@@ -1,5 +1,6 @@
 // The resource archive. A member is never read in place: it is copied to
-// the temporary file and loaded from there by the library's own loaders.
+// the temporary file and loaded from there by the library's own loaders,
+// once its bytes have passed the member checks.
 #include "archive.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "checks.h"
 #include "colormaps.h"
 #include "base/system.h"
 
@@ -51,10 +53,11 @@ static FILE *create_temp_file(void)
     return temp;
 }
 
-void extract_resource(const char *name, int32_t offset, int32_t length)
+// Reads `length` bytes of archive `name` from `offset` into `staging`, which
+// holds RES_STAGING_SIZE bytes, all zero beyond the member.
+static void read_member(const char *name, int32_t offset, int32_t length, unsigned char *staging)
 {
-    unsigned char staging[RES_STAGING_SIZE];
-    memset(staging, 0, sizeof staging);
+    memset(staging, 0, RES_STAGING_SIZE);
     if (length > RES_STAGING_SIZE) {
         ZE_fatal("%s: member at offset %d is longer than %d bytes", name, (int)offset,
                  (int)RES_STAGING_SIZE);
@@ -75,7 +78,11 @@ void extract_resource(const char *name, int32_t offset, int32_t length)
         staging[i] = static_cast<unsigned char>(c);
     }
     fclose(archive);
+}
 
+// Writes the `length` staged bytes into the temporary file, replacing it.
+static void write_member(const unsigned char *staging, int32_t length)
+{
     FILE *temp = create_temp_file();
     if (temp == NULL) {
         ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
@@ -89,14 +96,45 @@ void extract_resource(const char *name, int32_t offset, int32_t length)
     }
 }
 
+void extract_resource(const char *name, int32_t offset, int32_t length)
+{
+    unsigned char staging[RES_STAGING_SIZE];
+    read_member(name, offset, length, staging);
+    write_member(staging, length);
+}
+
+// The member's length as a count of bytes; the directory's are all positive.
+static size_t member_size(res_member member)
+{
+    return member.length > 0 ? static_cast<size_t>(member.length) : 0;
+}
+
 BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h, const char *what)
 {
-    extract_resource(RES_ARCHIVE_NAME, member.offset, member.length);
-    BITMAP *bmp = load_pcx(RES_TEMP_NAME, pal);
-    remove(RES_TEMP_NAME);
-    if (bmp == NULL || bitmap_color_depth(bmp) != 8 || bmp->w < min_w || bmp->h < min_h) {
+    unsigned char staging[RES_STAGING_SIZE];
+    read_member(RES_ARCHIVE_NAME, member.offset, member.length, staging);
+    int w = 0;
+    int h = 0;
+    const check_result verdict = ZE_check_picture(staging, member_size(member), &w, &h);
+    if (!verdict.ok) {
+        ZE_fatal("%s: the %s at offset %d is not a PCX the demo can read: %s", RES_ARCHIVE_NAME,
+                 what, (int)member.offset, verdict.reason);
+    }
+    if (w < min_w || h < min_h) {
         ZE_fatal("%s: the %s at offset %d is not an 8-bit PCX of at least %dx%d", RES_ARCHIVE_NAME,
                  what, (int)member.offset, min_w, min_h);
+    }
+    write_member(staging, member.length);
+
+    BITMAP *bmp = load_pcx(RES_TEMP_NAME, pal);
+    remove(RES_TEMP_NAME);
+    // Whoever draws from the picture relies on the size its header gave.
+    if (bmp == NULL || bitmap_color_depth(bmp) != 8 || bmp->w != w || bmp->h != h) {
+        if (bmp != NULL) {
+            destroy_bitmap(bmp);
+        }
+        ZE_fatal("%s: the %s at offset %d did not load as the %dx%d picture its header describes",
+                 RES_ARCHIVE_NAME, what, (int)member.offset, w, h);
     }
     return bmp;
 }
@@ -118,6 +156,44 @@ static void slice_sheet(BITMAP **glyphs, int cols, int rows, int cell_w, int cel
     }
 }
 
+void ZE_load_scroller_glyphs(void)
+{
+    trash = ZE_load_picture_member(
+        RES_SCROLL_SHEET, junk, SCROLL_CELL_W * (SCROLL_SHEET_COLS - 1) + SCROLL_GLYPH_W,
+        SCROLL_CELL_H * (SCROLL_SHEET_ROWS - 1) + SCROLL_GLYPH_H, "scroller glyph sheet");
+    slice_sheet(scrollie, SCROLL_SHEET_COLS, SCROLL_SHEET_ROWS, SCROLL_CELL_W, SCROLL_CELL_H, 0, 0,
+                SCROLL_GLYPH_W, SCROLL_GLYPH_H);
+    destroy_bitmap(trash);
+    trash = NULL;
+}
+
+void ZE_load_logo_glyphs(void)
+{
+    trash = ZE_load_picture_member(RES_LOGO_SHEET, junk, LOGO_CELL_W * LOGO_SHEET_COLS,
+                                   LOGO_CELL_H * LOGO_SHEET_ROWS, "logo glyph sheet");
+    slice_sheet(logo, LOGO_SHEET_COLS, LOGO_SHEET_ROWS, LOGO_CELL_W, LOGO_CELL_H, 1, 1,
+                LOGO_GLYPH_W, LOGO_GLYPH_H);
+    destroy_bitmap(trash);
+    trash = NULL;
+}
+
+void ZE_load_song(void)
+{
+    unsigned char staging[RES_STAGING_SIZE];
+    read_member(RES_ARCHIVE_NAME, RES_SONG.offset, RES_SONG.length, staging);
+    const check_result verdict = ZE_check_song(staging, member_size(RES_SONG));
+    if (!verdict.ok) {
+        ZE_fatal("%s: the song at offset %d is not a MIDI file the player can read: %s",
+                 RES_ARCHIVE_NAME, (int)RES_SONG.offset, verdict.reason);
+    }
+    write_member(staging, RES_SONG.length);
+    muzak = load_midi(RES_TEMP_NAME);
+    if (muzak == NULL || muzak->divisions <= 0) {
+        ZE_fatal("%s: the song at offset %d is not a MIDI file the library can load",
+                 RES_ARCHIVE_NAME, (int)RES_SONG.offset);
+    }
+}
+
 void ZE_load_resources(void)
 {
     ZE_read_color_maps();
@@ -134,27 +210,9 @@ void ZE_load_resources(void)
         }
     }
 
-    trash = ZE_load_picture_member(
-        RES_SCROLL_SHEET, junk, SCROLL_CELL_W * (SCROLL_SHEET_COLS - 1) + SCROLL_GLYPH_W,
-        SCROLL_CELL_H * (SCROLL_SHEET_ROWS - 1) + SCROLL_GLYPH_H, "scroller glyph sheet");
-    slice_sheet(scrollie, SCROLL_SHEET_COLS, SCROLL_SHEET_ROWS, SCROLL_CELL_W, SCROLL_CELL_H, 0, 0,
-                SCROLL_GLYPH_W, SCROLL_GLYPH_H);
-    destroy_bitmap(trash);
-    trash = NULL;
-
-    trash = ZE_load_picture_member(RES_LOGO_SHEET, junk, LOGO_CELL_W * LOGO_SHEET_COLS,
-                                   LOGO_CELL_H * LOGO_SHEET_ROWS, "logo glyph sheet");
-    slice_sheet(logo, LOGO_SHEET_COLS, LOGO_SHEET_ROWS, LOGO_CELL_W, LOGO_CELL_H, 1, 1,
-                LOGO_GLYPH_W, LOGO_GLYPH_H);
-    destroy_bitmap(trash);
-    trash = NULL;
-
+    ZE_load_scroller_glyphs();
+    ZE_load_logo_glyphs();
     // The song's copy stays in the temporary file until the intro's loading
     // replaces and removes it.
-    extract_resource(RES_ARCHIVE_NAME, RES_SONG.offset, RES_SONG.length);
-    muzak = load_midi(RES_TEMP_NAME);
-    if (muzak == NULL) {
-        ZE_fatal("%s: the song at offset %d is not a MIDI file", RES_ARCHIVE_NAME,
-                 (int)RES_SONG.offset);
-    }
+    ZE_load_song();
 }

@@ -19,9 +19,18 @@ void extract_resource(const char *name, int32_t offset, int32_t length);
 // "tempola.xyz" holding the song.
 void ZE_load_resources(void);
 
-// Extracts `member` and loads it as an 8-bit PCX of at least min_w x min_h,
-// removing the temporary file again; `what` names it in the message if not.
+// Extracts `member` once its bytes pass the picture check and loads it as an
+// 8-bit PCX of at least min_w x min_h, the size its header gives, removing
+// the temporary file again; `what` names it in the message if not.
 BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h, const char *what);
+
+// Load a glyph sheet and cut it into scrollie or logo. Parts of ZE_load_resources.
+void ZE_load_scroller_glyphs(void);
+void ZE_load_logo_glyphs(void);
+
+// Loads the song into muzak once its bytes pass the song check, leaving its
+// copy in the temporary file. Part of ZE_load_resources.
+void ZE_load_song(void);
 
 extern BITMAP *iso_backs[RES_PICTURES];
 extern PALETTE iso_pal[RES_PICTURES];

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "intro/tulor.h"
+#include "intro_archive.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 #include "resources/directory.h"
@@ -77,6 +79,10 @@ void write_test_data(void)
     archive.put(RES_SCROLL_SHEET, pcx_bytes(scroll_sheet, test_pal));
     archive.put(RES_LOGO_SHEET, pcx_bytes(logo_sheet, test_pal));
     archive.put(RES_SONG, tiny_song());
+    PALETTE logo_pal;
+    IT_logo_palette(logo_pal);
+    IT_put_member(archive.bytes, RES_INTRO_SOURCE, IT_make_logo(100), logo_pal);
+    IT_put_member(archive.bytes, RES_INTRO_PATTERN, IT_make_pattern(true), logo_pal);
     // The gap belongs to no member.
     archive.bytes.replace(RES_GAP_OFFSET, RES_GAP_LENGTH, "\x0c\x0c\x0c");
     TT_write_file("res.dat", archive.bytes);
@@ -255,36 +261,237 @@ TEST(LoadResources, GlyphsAreCutFromTheirCells)
     }
 }
 
-TEST(LoadResources, AMemberThatIsNotAPictureStopsWithAMessage)
+// Damaged members, each refused before any loader reads it, in one line that
+// names the archive, the member and what is wrong, and with status 1: never a
+// crash, a read past a buffer or a division by zero later on.
+namespace
 {
-    TT_enter_workdir(false);
-    write_test_data();
-    std::string archive = TT_read_file("res.dat");
-    archive.replace(RES_PICTURE[3].offset, 4, "\x0a\x05\x01\x04"); // 4 bits per pixel
-    TT_write_file("res.dat", archive);
-    EXPECT_EXIT(ZE_load_resources(), ::testing::ExitedWithCode(1),
-                "res.dat: the picture at offset 143070 is not an 8-bit PCX of at least 305x194");
+
+void set16(std::string &b, size_t at, int value)
+{
+    b[at] = static_cast<char>(value & 255);
+    b[at + 1] = static_cast<char>((value >> 8) & 255);
 }
 
-TEST(LoadResources, ASmallGlyphSheetStopsWithAMessage)
+void set32be(std::string &b, size_t at, uint32_t value)
 {
-    TT_enter_workdir(false);
-    write_test_data();
-    std::string archive = TT_read_file("res.dat");
-    BITMAP *small = create_bitmap(200, 120);
-    clear_bitmap(small);
-    std::string member = pcx_bytes(small, test_pal);
-    archive.replace(RES_LOGO_SHEET.offset, member.size(), member);
-    TT_write_file("res.dat", archive);
-    EXPECT_EXIT(ZE_load_resources(), ::testing::ExitedWithCode(1), "logo glyph sheet");
+    for (int i = 0; i < 4; i++) {
+        b[at + i] = static_cast<char>((value >> (24 - 8 * i)) & 255);
+    }
 }
 
-TEST(LoadResources, ASongThatIsNotMidiStopsWithAMessage)
+// tiny_song's one track starts at byte 22: 00 90 3C 64, 60 80 3C 00, 00 FF 2F 00.
+constexpr size_t TRACK = 22;
+
+// Puts `events` in place of the track's events and sets its length.
+void set_track(std::string &b, const std::string &events)
+{
+    b.replace(TRACK, 12, events);
+    set32be(b, TRACK - 4, static_cast<uint32_t>(events.size()));
+}
+
+struct damaged_member {
+    const char *what;                   // as the message names the member
+    res_member member;                  // where it lies
+    bool intro;                         // read by the intro, not by ZE_load_resources
+    void (*damage)(std::string &bytes); // the member's bytes, as long as its place
+    const char *complaint;              // the message after "... at offset N "
+};
+
+const damaged_member DAMAGED[] = {
+    // Sizes whose product wraps: the loader would write past its bitmap.
+    {"picture", RES_PICTURE[3], false,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+    {"picture", RES_PICTURE[3], false,
+     [](std::string &b) { b[65] = 3, set16(b, 8, 0xFFFF), set16(b, 10, 21845); },
+     "is not a PCX the demo can read: it has 3 colour planes, not 1"},
+    // No bytes a line: the loader would hand on a bitmap of nothing.
+    {"picture", RES_PICTURE[3], false,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { set16(b, 66, 0); },
+     "is not a PCX the demo can read: its lines hold 0 bytes, fewer than its 320 pixels"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { set16(b, 66, 319); },
+     "is not a PCX the demo can read: its lines hold 319 bytes, fewer than its 320 pixels"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { set16(b, 4, 10), set16(b, 8, 5); },
+     "is not a PCX the demo can read: it claims -4 x 200 pixels, outside 1..4096 each way"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { set16(b, 6, 200); },
+     "is not a PCX the demo can read: it claims 320 x 0 pixels, outside 1..4096 each way"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { set16(b, 8, 4096); },
+     "is not a PCX the demo can read: it claims 4097 x 200 pixels, outside 1..4096 each way"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[3] = 4; },
+     "is not a PCX the demo can read: it has 4 bits per pixel, not 8"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[3] = 1; },
+     "is not a PCX the demo can read: it has 1 bits per pixel, not 8"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[3] = 24; },
+     "is not a PCX the demo can read: it has 24 bits per pixel, not 8"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[0] = 'B', b[1] = 'M'; },
+     "is not a PCX the demo can read: it does not begin as a run-length PCX does"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[2] = 0; },
+     "is not a PCX the demo can read: it does not begin as a run-length PCX does"},
+    // Cut short: what follows the cut is the place's zeros, one pixel each.
+    {"picture", RES_PICTURE[3], false,
+     [](std::string &b) { b.replace(300, b.size() - 300, b.size() - 300, '\0'); },
+     "is not a PCX the demo can read: its pixels end in line 137"},
+    // 4096 lines of runs of 8 to the very end: the last byte starts a run it
+    // does not hold.
+    {"picture", RES_PICTURE[3], false,
+     [](std::string &b) {
+         for (size_t i = 128; i < b.size(); i++) {
+             b[i] = static_cast<char>(i % 2 == 0 ? 0xC8 : 1);
+         }
+         set16(b, 10, 4095);
+     },
+     "is not a PCX the demo can read: its pixels end in line 494"},
+    // Line 0 is five runs of 63 and one of 5 (0xC5); make that one 15.
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b[138] = static_cast<char>(0xCF); },
+     "is not a PCX the demo can read: a run crosses the end of line 0"},
+    // Picture 0's palette holds no 12 that could stand in for the mark.
+    {"picture", RES_PICTURE[0], false, [](std::string &b) { b[b.find('\x0c', 128)] = 0; },
+     "is not a PCX the demo can read: it has no 256-colour palette after its pixels"},
+    {"picture", RES_PICTURE[0], false,
+     [](std::string &b) {
+         b[b.find('\x0c', 128)] = 0;
+         b[b.size() - 700] = 12;
+     },
+     "is not a PCX the demo can read: its 256-colour palette is cut short"},
+    {"picture", RES_PICTURE[3], false, [](std::string &b) { b.assign(b.size(), '\0'); },
+     "is not a PCX the demo can read: it does not begin as a run-length PCX does"},
+    // Readable, but too small for what is cut or sampled from it.
+    {"logo glyph sheet", RES_LOGO_SHEET, false, [](std::string &b) { set16(b, 8, 199); },
+     "is not an 8-bit PCX of at least 297x180"},
+    {"scroller glyph sheet", RES_SCROLL_SHEET, false, [](std::string &b) { set16(b, 66, 0xFFFF); },
+     "is not a PCX the demo can read: its pixels end in line 0"},
+    {"intro logo picture", RES_INTRO_SOURCE, true,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+    {"intro pattern sheet", RES_INTRO_PATTERN, true, [](std::string &b) { b[65] = 3; },
+     "is not a PCX the demo can read: it has 3 colour planes, not 1"},
+    // A bitmap over nothing for each reader: the field, the intro, the slicing.
+    {"intro pattern sheet", RES_INTRO_PATTERN, true,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+    {"scroller glyph sheet", RES_SCROLL_SHEET, false,
+     [](std::string &b) { set16(b, 8, 0xFFFF), set16(b, 10, 0xFFFF), set16(b, 66, 0); },
+     "is not a PCX the demo can read: it claims 65536 x 65536 pixels, outside 1..4096 each way"},
+
+    // The song. The player divides by the ticks a beat.
+    {"song", RES_SONG, false, [](std::string &b) { set16(b, 12, 0); },
+     "is not a MIDI file the player can read: its beat has 0 ticks"},
+    {"song", RES_SONG, false, [](std::string &b) { b[12] = static_cast<char>(0xE7), b[13] = 40; },
+     "is not a MIDI file the player can read: its time is counted in frames, which the player does "
+     "not read"},
+    {"song", RES_SONG, false, [](std::string &b) { b.replace(0, 4, "RIFF"); },
+     "is not a MIDI file the player can read: it does not begin with a MIDI header"},
+    {"song", RES_SONG, false, [](std::string &b) { b[7] = 10; },
+     "is not a MIDI file the player can read: its header is 10 bytes long, not 6"},
+    {"song", RES_SONG, false, [](std::string &b) { b[9] = 2; },
+     "is not a MIDI file the player can read: it is of type 2; the player reads types 0 and 1"},
+    {"song", RES_SONG, false, [](std::string &b) { b[11] = 0; },
+     "is not a MIDI file the player can read: it has 0 tracks; the player reads 1 to 32"},
+    {"song", RES_SONG, false, [](std::string &b) { b[11] = 33; },
+     "is not a MIDI file the player can read: it has 33 tracks; the player reads 1 to 32"},
+    {"song", RES_SONG, false, [](std::string &b) { b[11] = 2; },
+     "is not a MIDI file the player can read: track 1 does not begin at byte 34"},
+    {"song", RES_SONG, false, [](std::string &b) { b[17] = 'x'; },
+     "is not a MIDI file the player can read: track 0 does not begin at byte 14"},
+    {"song", RES_SONG, false, [](std::string &b) { set32be(b, TRACK - 4, 0x7FFFFFFF); },
+     "is not a MIDI file the player can read: track 0 is 2147483647 bytes long, past the end of "
+     "the song"},
+    {"song", RES_SONG, false, [](std::string &b) { set_track(b, ""); },
+     "is not a MIDI file the player can read: track 0 ends without an end-of-track event"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { set_track(b, std::string("\0\x90\x3c\x64\x60\x80\x3c\0", 8)); },
+     "is not a MIDI file the player can read: track 0 ends without an end-of-track event"},
+    {"song", RES_SONG, false,
+     [](std::string &b) {
+         set_track(b, std::string("\0\x90\x3c\x64\x60\x80\x3c\0\0\xff\x2f", 11));
+     },
+     "is not a MIDI file the player can read: track 0 has a length at byte 11 that does not end in "
+     "4 bytes or in the track"},
+    // Lengths past the track: the player would read on past it.
+    {"song", RES_SONG, false,
+     [](std::string &b) {
+         b[TRACK + 1] = static_cast<char>(0xFF), b[TRACK + 2] = 6, b[TRACK + 3] = 0x50;
+     },
+     "is not a MIDI file the player can read: track 0 has an event at byte 1 whose 80 bytes run "
+     "past the track"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { b[TRACK + 1] = static_cast<char>(0xF0), b[TRACK + 2] = 0x50; },
+     "is not a MIDI file the player can read: track 0 has an event at byte 1 whose 80 bytes run "
+     "past the track"},
+    {"song", RES_SONG, false,
+     [](std::string &b) {
+         set_track(b, std::string("\0\x90\x3c\x64\x60\x80\x3c\0\0\xff\x2f\x01\0", 13));
+     },
+     "is not a MIDI file the player can read: track 0 has an end-of-track event of 1 bytes"},
+    {"song", RES_SONG, false, [](std::string &b) { set32be(b, TRACK - 4, 14); },
+     "is not a MIDI file the player can read: track 0 goes on for 2 bytes after its end-of-track "
+     "event"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { b[TRACK + 1] = 0x3C, b[TRACK + 2] = 0x64, b[TRACK + 3] = 0; },
+     "is not a MIDI file the player can read: track 0 has a data byte at byte 1 with no status "
+     "before it"},
+    {"song", RES_SONG, false, [](std::string &b) { b[TRACK + 2] = static_cast<char>(0xBC); },
+     "is not a MIDI file the player can read: track 0 has a data byte above 127 at byte 2"},
+    {"song", RES_SONG, false, [](std::string &b) { b[TRACK + 1] = static_cast<char>(0xF2); },
+     "is not a MIDI file the player can read: track 0 has a status 0xF2 at byte 1 that no song may "
+     "hold"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { set_track(b, std::string("\0\xff\x51\x02\x07\xa1\0\xff\x2f\0", 10)); },
+     "is not a MIDI file the player can read: track 0 has a tempo of 2 bytes, not 3, at byte 1"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { set_track(b, std::string("\xff\xff\xff\xff\x7f\xff\x2f\0", 8)); },
+     "is not a MIDI file the player can read: track 0 has a time at byte 4 that does not end in 4 "
+     "bytes or in the track"},
+    {"song", RES_SONG, false,
+     [](std::string &b) { set_track(b, std::string("\0\xff\x2f\x80\x80\x80\x80", 7)); },
+     "is not a MIDI file the player can read: track 0 has a length at byte 7 that does not end in "
+     "4 bytes or in the track"},
+    // Every track over at once: the looping player would start over without end.
+    {"song", RES_SONG, false, [](std::string &b) { b[TRACK + 4] = 0; },
+     "is not a MIDI file the player can read: it lasts no time at all"},
+};
+
+std::string regex_quoted(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        if (strchr(".[]()*+?{}|^$\\", c) != NULL) {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(LoadResources, DamagedMembersStopWithOneLine)
 {
     TT_enter_workdir(false);
     write_test_data();
-    std::string archive = TT_read_file("res.dat");
-    archive.replace(RES_SONG.offset, 4, "RIFF");
-    TT_write_file("res.dat", archive);
-    EXPECT_EXIT(ZE_load_resources(), ::testing::ExitedWithCode(1), "not a MIDI file");
+    const std::string sound = TT_read_file("res.dat");
+    for (const damaged_member &d : DAMAGED) {
+        SCOPED_TRACE(d.complaint);
+        std::string member = sound.substr(d.member.offset, d.member.length);
+        d.damage(member);
+        member.resize(d.member.length, '\0');
+        std::string archive = sound;
+        archive.replace(d.member.offset, d.member.length, member);
+        TT_write_file("res.dat", archive);
+        const std::string line = "^tessera: res\\.dat: the " + regex_quoted(d.what) +
+                                 " at offset " + std::to_string(d.member.offset) + " " +
+                                 regex_quoted(d.complaint) + "\n$";
+        if (d.intro) {
+            EXPECT_EXIT(TU_read_source_graphic("tulor.pcx"), ::testing::ExitedWithCode(1), line);
+        } else {
+            EXPECT_EXIT(ZE_load_resources(), ::testing::ExitedWithCode(1), line);
+        }
+    }
+    // The undamaged archive loads.
+    TT_write_file("res.dat", sound);
+    ZE_load_resources();
+    TU_read_source_graphic("tulor.pcx");
 }

@@ -52,6 +52,20 @@ head -c 15360 /dev/zero >"$WORK/zeros/res_2.dat"
 expect 1 "tessera: res.dat" -- --data "$WORK/zeros" --checksums
 expect 1 "is not a MIDI file" -- --data "$WORK/zeros" "$WORK/zeros.mp4"
 
+# Damaged members of the real data: one line naming the member, status 1,
+# never a signal (a size that wraps, no ticks a beat, a length past its track).
+damaged() {
+    local name=$1 offset=$2 bytes=$3 text=$4
+    mkdir -p "$WORK/$name"
+    cp "$SOURCE/data/res.dat" "$SOURCE/data/res_2.dat" "$WORK/$name/"
+    printf "$bytes" | dd of="$WORK/$name/res.dat" bs=1 seek="$offset" conv=notrunc status=none
+    expect 1 "^tessera: res.dat: the $text" -- --data "$WORK/$name" --checksums
+    [ "$(wc -l <"$WORK/err")" -eq 1 ] || fail "$name: more than one line: $(cat "$WORK/err")"
+}
+damaged wrapped 28186 '\xff\xff\xff\xff' "picture at offset 28178 is not a PCX"
+damaged no-ticks 471015 '\x00\x00' "song at offset 471003 .* its beat has 0 ticks"
+damaged meta-past 471025 '\x00\xff\x01\x8f\xff\xff\x7f' "song at offset 471003 .* run past the track"
+
 expect 1 "folder there and writable" -- --data "$SOURCE/data" --duration 1 "$WORK/none/x.mp4"
 expect 1 "no sound font" -- --data "$SOURCE/data" --duration 1 --soundfont "$WORK/none.sf2" \
     "$WORK/x.mp4"
