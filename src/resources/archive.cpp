@@ -12,6 +12,7 @@
 
 #include "checks.h"
 #include "colormaps.h"
+#include "base/files.h"
 #include "base/system.h"
 
 BITMAP *iso_backs[RES_PICTURES];
@@ -63,9 +64,10 @@ static void read_member(const char *name, int32_t offset, int32_t length, unsign
                  (int)RES_STAGING_SIZE);
     }
 
-    FILE *archive = fopen(name, "rb");
+    const char *why = NULL;
+    FILE *archive = ZE_open_data_file(name, &why);
     if (archive == NULL) {
-        ZE_fatal("%s: cannot open the archive (%s)", name, strerror(errno));
+        ZE_fatal("%s: cannot open the archive (%s)", name, why);
     }
     fseek(archive, offset, SEEK_SET);
     for (int32_t i = 0; i < length; i++) {

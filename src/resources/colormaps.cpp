@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/files.h"
 #include "base/system.h"
 
 COLOR_MAP shadows_1, shadows_2, shadows_3, shadows_4, shadows_5, shadows_6, shadows_7, shadows_8,
@@ -24,9 +25,10 @@ COLOR_MAP *const ZE_light_maps[RES_PICTURES] = {&lights_1, &lights_2, &lights_3,
 
 void ZE_read_color_maps(void)
 {
-    FILE *rows = fopen(RES_ROWS_NAME, "rb");
+    const char *why = NULL;
+    FILE *rows = ZE_open_data_file(RES_ROWS_NAME, &why);
     if (rows == NULL) {
-        ZE_fatal("%s: cannot open the colour-map rows (%s)", RES_ROWS_NAME, strerror(errno));
+        ZE_fatal("%s: cannot open the colour-map rows (%s)", RES_ROWS_NAME, why);
     }
     // Group j holds entry j of all sixty rows: per picture, the two lights
     // rows and then the four shadows rows.

@@ -2,6 +2,7 @@
 // the glyph sheets, on archives the tests make themselves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "intro/tulor.h"
 #include "intro_archive.h"
@@ -145,6 +146,15 @@ TEST(Extract, AMissingOrShortArchiveStopsWithAMessage)
     TT_write_file("res.dat", "short");
     EXPECT_EXIT(extract_resource("res.dat", 2, 10), ::testing::ExitedWithCode(1),
                 "res.dat: the archive ends inside the member at offset 2");
+    // A FIFO or a folder in the archive's place is refused, never waited on.
+    for (const auto make : {+[](const char *n) { return mkfifo(n, 0644); },
+                            +[](const char *n) { return mkdir(n, 0755); }}) {
+        unlink("res.dat");
+        ASSERT_EQ(make("res.dat"), 0);
+        EXPECT_EXIT(extract_resource("res.dat", 0, 10), ::testing::ExitedWithCode(1),
+                    "res.dat: cannot open the archive \\(not a regular file\\)");
+        rmdir("res.dat");
+    }
 }
 
 TEST(Extract, AnUnwritableTemporaryFileStopsWithAMessage)
@@ -199,6 +209,10 @@ TEST(ColourMaps, AMissingOrShortRowsFileStopsWithAMessage)
     TT_write_file("res_2.dat", std::string(15359, '\0'));
     EXPECT_EXIT(ZE_read_color_maps(), ::testing::ExitedWithCode(1),
                 "res_2.dat: shorter than 15360 bytes");
+    unlink("res_2.dat");
+    ASSERT_EQ(mkfifo("res_2.dat", 0644), 0);
+    EXPECT_EXIT(ZE_read_color_maps(), ::testing::ExitedWithCode(1),
+                "res_2.dat: cannot open the colour-map rows \\(not a regular file\\)");
 }
 
 TEST(LoadResources, LoadsEveryMemberIntoItsPlace)
