@@ -6,7 +6,7 @@ set -euo pipefail
 
 run_packages=(
     build-essential cmake pkg-config
-    liballegro4-dev             # the game library
+    liballegro4-dev libx11-dev  # the game library and the X display it opens
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
     libpng-dev                  # PNG files of the data builder and the recorder

@@ -3,11 +3,11 @@
 
 #include <allegro.h>
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/signals.h"
 #include "base/state.h"
 #include "base/system.h"
+#include "driver/display.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
@@ -51,18 +51,6 @@ void ZE_initialize_variables(void)
     ZE_initialize_letters();
 }
 
-// Allegro says nothing when it cannot open the display; the viewer is told
-// which display it was.
-[[noreturn]] static void no_display(void)
-{
-    const char *display = getenv("DISPLAY");
-    if (display == NULL || display[0] == '\0') {
-        ZE_fatal("cannot open the X display: DISPLAY is not set");
-    }
-    ZE_fatal("cannot open the X display \"%s\"%s%s", display, allegro_error[0] != '\0' ? ": " : "",
-             allegro_error);
-}
-
 void ZE_startup(void)
 {
     // Allegro installs handlers of its own for SIGINT and SIGTERM that shut
@@ -71,8 +59,9 @@ void ZE_startup(void)
     // timer would then crash.
     ZE_hold_signals();
     if (allegro_init() != 0) {
-        no_display();
+        ZE_no_display();
     }
+    ZE_watch_display();
     ZE_catch_signals();
     install_timer();
     install_keyboard();

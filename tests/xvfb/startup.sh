@@ -2,7 +2,8 @@
 # with one clear line and a non-zero status; with both it starts, runs the
 # intro and the main part, and Esc ends it with a fade and a clean exit;
 # allegro.cfg can put it in a window instead of full screen. SIGINT, SIGTERM
-# and SIGHUP end it at any moment, at once and in order.
+# and SIGHUP end it at any moment, at once and in order; losing the X display
+# ends it at once with one line.
 source "$(dirname "$0")/lib.sh"
 
 prepare_data
@@ -190,4 +191,29 @@ press Escape 0.2
 check wait main --pid "$APP_PID" --timeout 5 >/dev/null
 stop_now TERM "main part with a hanging shutdown" 4
 between 1.5 "$TOOK" 4 || fail "the hook in stop_midi did not hold the shutdown"
+
+# The X server goes away under the main part: one line, status 1, at once,
+# nothing left behind (Xlib's own way out would hang in the library's shutdown).
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
+XVFB_PID=
+start_xvfb
+start_watched
+check wait shown --pid "$APP_PID" --timeout 30 >/dev/null
+press Escape 0.2
+check wait main --pid "$APP_PID" --timeout 5 >/dev/null
+kill "$XVFB_PID"
+XVFB_PID=
+for _ in $(seq 50); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$APP_PID" 2>/dev/null && fail "losing the display: the demo still runs after 5 s"
+wait "$WATCHER"
+APP_PID=
+[ "$(cat "$WORK/pid.ended")" = "exit 1" ] || fail "losing the display: the demo ended with $(cat "$WORK/pid.ended")"
+grep -qx "tessera: lost the connection to the X display" "$WORK/stderr" ||
+    fail "losing the display: $(head -c 500 "$WORK/stderr")"
+[ "$(cd "$WORK/run" && ls -A | tr '\n' ' ')" = "res.dat res_2.dat " ] ||
+    fail "losing the display left: $(ls -A "$WORK/run")"
 echo "ok"
