@@ -1,4 +1,4 @@
-// Opening the data files.
+// Opening the program's files by name.
 #include "files.h"
 
 #include <cerrno>
@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FILE *ZE_open_data_file(const char *name, const char **why)
+FILE *ZE_open_regular_file(const char *name, int flags, const char *mode, const char **why)
 {
-    // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
-    const int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a peer that never comes.
+    const int fd = open(name, flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         *why = strerror(errno);
         return NULL;
@@ -21,9 +21,9 @@ FILE *ZE_open_data_file(const char *name, const char **why)
         close(fd);
         return NULL;
     }
-    // Reads from a regular file never block; the flag goes for good measure.
+    // Regular files never block; the flag goes for good measure.
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FILE *file = fdopen(fd, "rb");
+    FILE *file = fdopen(fd, mode);
     if (file == NULL) {
         *why = strerror(errno);
         close(fd);

@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "base/files.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
@@ -101,15 +100,10 @@ void ZE_status_log_i(const char *text, int32_t value)
     // A diagnostic aid: without a writable log the line is dropped. Only a
     // plain file is appended to: a link of that name is not followed and a
     // FIFO does not stop the demo.
-    const int fd =
-        open("logfile", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return;
-    }
-    struct stat st;
-    FILE *log = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? fdopen(fd, "a") : NULL;
+    const char *why = NULL;
+    FILE *log =
+        ZE_open_regular_file("logfile", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, "a", &why);
     if (log == NULL) {
-        close(fd);
         return;
     }
     fprintf(log, " %s %d\n", text, static_cast<int>(value));
