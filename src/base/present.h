@@ -5,6 +5,9 @@
 
 #include <allegro.h>
 
+// Both parts end with fade_out(FADE_SPEED), the palette fading to black.
+constexpr int FADE_SPEED = 4;
+
 // Waits for the retrace if flags.vsync is set, shows the 320 x 240 bitmap
 // doubled on the screen, and while Space is down saves it as "capture.pcx"
 // with the palette of the picture on show (`shot_palette`, never a tint): a

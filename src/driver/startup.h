@@ -12,7 +12,8 @@ void ZE_startup(void);
 // gives the shared records their starting values. Called once, by ZE_startup.
 void ZE_initialize_variables(void);
 
-// Destroys the 126 bitmaps made at start-up.
+// Destroys the bitmaps made at start-up: the work bitmaps, the pictures and
+// the glyphs.
 void ZE_shutdown(void);
 
 #endif

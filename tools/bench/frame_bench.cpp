@@ -34,9 +34,7 @@ static void start(void)
     ZE_begin_main_part();
     // Into the first cycle, every letter launched, tiles apart.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
     }
 }
 
@@ -81,9 +79,7 @@ static void BM_MainTick(benchmark::State &state)
 {
     start();
     for (auto _ : state) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
     }
 }
 BENCHMARK(BM_MainTick)->Unit(benchmark::kMicrosecond);
@@ -93,8 +89,7 @@ static void start_intro(void)
     start();
     static bool loaded = false;
     if (!loaded) {
-        TU_read_source_graphic("tulor.pcx");
-        TU_scatter_cells();
+        TU_begin_intro();
         loaded = true;
     }
 }

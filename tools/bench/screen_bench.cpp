@@ -21,9 +21,6 @@
 #include "overlays/extras.h"
 #include "resources/archive.h"
 
-static const int MAIN_TICK_HZ = 60; // the demo's two handler rates
-static const int LETTER_TICK_HZ = 120;
-
 using bench_clock = std::chrono::steady_clock;
 
 static void bare_frame(void)
@@ -82,14 +79,11 @@ int main(int argc, char **argv)
     if (set_gfx_mode(GFX_AUTODETECT, 2 * SCREENBUF_W, 2 * SCREENBUF_H, 0, 0) != 0) {
         ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
     }
-    set_palette(iso_pal[0]);
     ZE_begin_main_part();
     // Into the first cycle, every letter launched, tiles apart, as in
     // tessera_bench; from there the handlers run the demo on.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
     }
     install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
     install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
