@@ -21,8 +21,6 @@ COLOR_MAP tulor_map;
 BITMAP *_32x_textures;
 PALETTE palette;
 
-static const char INTRO_SOURCE_NAME[] = "tulor.pcx"; // not opened: see TU_read_source_graphic
-
 static void reset_record(void)
 {
     for (int i = 0; i < INTRO_MAX_CELLS; i++) {
@@ -193,7 +191,7 @@ void TU_render_frame(BITMAP *bmp)
 
 void TU_begin_intro(void)
 {
-    TU_read_source_graphic(INTRO_SOURCE_NAME);
+    TU_read_source_graphic("tulor.pcx");
     ZE_end_if_signalled();
     TU_scatter_cells();
     set_palette(palette);
