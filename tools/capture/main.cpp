@@ -14,22 +14,26 @@
 #include <vector>
 
 #include "base/state.h"
+#include "resources/directory.h"
 
 static const char USAGE[] =
-    "usage: tessera-capture [options] OUT.mp4             the demo as video with its song\n"
-    "       tessera-capture [options] --frames DIR        every frame as DIR/frame-NNNNNN.png\n"
-    "       tessera-capture [options] --still T OUT.png   the frame shown at T seconds\n"
-    "       tessera-capture [options] --checksums         a checksum line per frame\n"
+    "Usage: tessera-capture [options] OUT.mp4\n"
+    "  or:  tessera-capture [options] --frames DIR\n"
+    "  or:  tessera-capture [options] --still T OUT.png\n"
+    "  or:  tessera-capture [options] --checksums\n"
+    "Records the Tessera demo, without a display: OUT.mp4 is the demo as video\n"
+    "with its song, --frames DIR every frame as DIR/frame-NNNNNN.png, --still\n"
+    "the frame shown at T seconds, --checksums a checksum line per frame.\n"
     "\n"
     "The demo runs on a simulated clock: video frame n (60 a second) is the frame\n"
     "the demo draws after exactly n ticks of its 60 Hz timer, however long drawing\n"
     "takes, so the recording is frame-exact and the same on every machine.\n"
     "\n"
-    "options:\n"
+    "Options:\n"
     "  --seed N        seed of the random generator (default 1); equal seeds give\n"
     "                  equal recordings\n"
-    "  --data DIR      folder holding res.dat and res_2.dat (default: the data\n"
-    "                  folder beside the build folder)\n"
+    "  --data DIR      folder holding res.dat and res_2.dat (default: the working\n"
+    "                  folder if it holds res.dat, else the installed data folder)\n"
     "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
     "  --soundfont F   General MIDI sound font for the song\n"
     "                  (default /usr/share/sounds/sf2/default-GM.sf2)\n"
@@ -43,7 +47,8 @@ static const char USAGE[] =
     "                  number, part, frame within its part and the FNV-1a checksums\n"
     "                  of its 8-bit pixels and of its palette\n"
     "  --quiet         no progress bar\n"
-    "  --help          this text\n";
+    "  --help          this text\n"
+    "  --version       the version of Tessera this recorder belongs to\n";
 
 static const char DEFAULT_SOUNDFONT[] = "/usr/share/sounds/sf2/default-GM.sf2";
 static const unsigned DEFAULT_SEED = 1;
@@ -146,6 +151,9 @@ static options parse_options(int argc, char **argv)
         if (arg == "--help" || arg == "-h") {
             fputs(USAGE, stdout);
             exit(0);
+        } else if (arg == "--version") {
+            puts("tessera-capture " TESSERA_VERSION);
+            exit(0);
         } else if (arg == "--checksums") {
             o.checksums = true;
         } else if (arg == "--quiet") {
@@ -238,22 +246,40 @@ static std::string absolute(const std::string &path)
     return std::string(cwd.data()) + "/" + path;
 }
 
-// The data folder beside the build folder that holds this program.
-static std::string default_data_folder(void)
-{
-    std::vector<char> exe(PATH_MAX + 1);
-    const ssize_t n = readlink("/proc/self/exe", exe.data(), PATH_MAX);
-    if (n <= 0) {
-        return "data";
-    }
-    std::string path(exe.data(), static_cast<size_t>(n));
-    return path.substr(0, path.rfind('/')) + "/../data";
-}
-
 static bool is_file(const std::string &path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The folder holding this program, or "" if it cannot be told.
+static std::string program_folder(void)
+{
+    std::vector<char> exe(PATH_MAX + 1);
+    const ssize_t n = readlink("/proc/self/exe", exe.data(), PATH_MAX);
+    if (n <= 0) {
+        return "";
+    }
+    std::string path(exe.data(), static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/'));
+}
+
+// Where the data files are when no --data says: the working folder if it
+// holds res.dat, as for the demo; else the installed data folder, found from
+// this program's folder; else, for a program still in its build folder, the
+// data folder beside it.
+static std::string default_data_folder(void)
+{
+    const std::string working = absolute(".");
+    const std::string here = program_folder();
+    if (is_file(RES_ARCHIVE_NAME) || here.empty()) {
+        return working;
+    }
+    const std::string installed = here + "/" TESSERA_DATA_FROM_BIN;
+    const std::string built = here + "/../data";
+    return is_file(installed + "/" + RES_ARCHIVE_NAME) || !is_file(built + "/" + RES_ARCHIVE_NAME)
+               ? installed
+               : built;
 }
 
 static bool is_folder(const std::string &path)
