@@ -34,6 +34,13 @@ install(FILES ${TESSERA_DATA} DESTINATION ${TESSERA_INSTALL_DATADIR})
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/README.md
               ${CMAKE_SOURCE_DIR}/CHANGELOG.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The rest is for a desktop Linux: a menu entry with its icons, manual pages
+# and the Debian package. Builds for other systems stop here.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    return()
+endif()
+
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/tessera.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
