@@ -58,7 +58,8 @@ install(DIRECTORY ${TESSERA_ICONS}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/
 
 # The manual pages, made from the programs' own --help and --version by
 # help2man, with what the options do not say (keys, files) from packaging/.
-# help2man runs the programs, so a cross build makes none.
+# help2man runs the programs (with no display to open), so a cross build
+# makes none.
 find_program(TESSERA_HELP2MAN help2man)
 find_program(TESSERA_GZIP gzip)
 if(TESSERA_HELP2MAN AND TESSERA_GZIP AND NOT CMAKE_CROSSCOMPILING)
@@ -67,7 +68,8 @@ if(TESSERA_HELP2MAN AND TESSERA_GZIP AND NOT CMAKE_CROSSCOMPILING)
         add_custom_command(
             OUTPUT ${out}.gz
             COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-            COMMAND ${TESSERA_HELP2MAN} --no-info --no-discard-stderr --section=${section}
+            COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+                    ${TESSERA_HELP2MAN} --no-info --section=${section}
                     --name=${name} --include=${CMAKE_SOURCE_DIR}/packaging/${program}.h2m
                     --output=${out} $<TARGET_FILE:${program}>
             COMMAND ${TESSERA_GZIP} -9nf ${out}
@@ -118,9 +120,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fluid-soundfont-gm)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The synopsis is the summary above; this is the text under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Tessera shows a title logo that assembles itself from its own pixels, then
+    "Tessera shows a title logo that assembles itself from its own pixels, then
 ten pictures in turn, each broken into a field of diamond tiles that drift
 apart in waves and come back together, over a scrolling backdrop of dots,
 with a scroller and circling logo letters, to a looping MIDI song played on
