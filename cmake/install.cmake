@@ -2,32 +2,8 @@
 # data files in share/games/tessera/, with manual pages, a menu entry and its
 # icons; `cmake --install build` (with --prefix and DESTDIR) and a Debian
 # package made by `cpack -G DEB` in the build folder.
-include(GNUInstallDirs)
-
-if(NOT PROJECT_VERSION) # TEMPORARY until the version lands in project()
-    set(PROJECT_VERSION 1.0.0)
-endif()
-set(TESSERA_MAINTAINER "The Tessera authors <maintainers@users.noreply.c-seed-ab3eb352.example>")
-
-set(TESSERA_INSTALL_BINDIR games CACHE STRING "Where the programs go, under the prefix")
-set(TESSERA_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/games/tessera
-    CACHE STRING "Where res.dat and res_2.dat go, under the prefix")
-
-# The programs find the installed data from their own folder, so that the
-# same build works under any prefix or DESTDIR; only a folder given as a
-# full path ties it to the prefix known now.
-foreach(dir BINDIR DATADIR)
-    if(IS_ABSOLUTE ${TESSERA_INSTALL_${dir}})
-        set(tessera_full_${dir} ${TESSERA_INSTALL_${dir}})
-    else()
-        set(tessera_full_${dir} /prefix/${TESSERA_INSTALL_${dir}})
-    endif()
-endforeach()
-file(RELATIVE_PATH TESSERA_DATA_FROM_BIN ${tessera_full_BINDIR} ${tessera_full_DATADIR})
-foreach(target tessera tessera-capture)
-    target_compile_definitions(${target} PRIVATE TESSERA_DATA_FROM_BIN="${TESSERA_DATA_FROM_BIN}")
-endforeach()
-target_compile_definitions(tessera-capture PRIVATE TESSERA_VERSION="${PROJECT_VERSION}")
+# The folders themselves are chosen in install_dirs.cmake, which the
+# program's build reads first.
 
 install(TARGETS tessera tessera-capture DESTINATION ${TESSERA_INSTALL_BINDIR})
 install(FILES ${TESSERA_DATA} DESTINATION ${TESSERA_INSTALL_DATADIR})
@@ -91,6 +67,7 @@ endif()
 # What a Debian package holds beyond an install: the licence under Debian's
 # name, and the changelog in Debian's form. `cmake --install` leaves them out.
 set(TESSERA_DEBIAN_CHANGELOG ${CMAKE_BINARY_DIR}/debian/changelog)
+set(TESSERA_MAINTAINER "The Tessera authors <maintainers@users.noreply.c-seed-ab3eb352.example>")
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.Debian.in ${TESSERA_DEBIAN_CHANGELOG} @ONLY)
 add_custom_command(
     OUTPUT ${TESSERA_DEBIAN_CHANGELOG}.gz

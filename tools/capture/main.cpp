@@ -15,6 +15,7 @@
 
 #include "base/state.h"
 #include "resources/directory.h"
+#include "resources/paths.h"
 
 static const char USAGE[] =
     "Usage: tessera-capture [options] OUT.mp4\n"
@@ -264,22 +265,18 @@ static std::string program_folder(void)
     return path.substr(0, path.rfind('/'));
 }
 
-// Where the data files are when no --data says: the working folder if it
-// holds res.dat, as for the demo; else the installed data folder, found from
-// this program's folder; else, for a program still in its build folder, the
-// data folder beside it.
-static std::string default_data_folder(void)
+// The data folder: where the demo would find it (--data, else the working
+// folder if it holds res.dat, else the installed data folder); failing
+// those, for a recorder still in its build folder, the data folder beside it.
+static std::string data_folder(const std::string &given)
 {
-    const std::string working = absolute(".");
-    const std::string here = program_folder();
-    if (is_file(RES_ARCHIVE_NAME) || here.empty()) {
-        return working;
+    const std::string found = ZE_find_data_folder(given.empty() ? NULL : given.c_str());
+    if (!found.empty() || is_file(RES_ARCHIVE_NAME)) {
+        return absolute(found.empty() ? "." : found);
     }
-    const std::string installed = here + "/" TESSERA_DATA_FROM_BIN;
+    const std::string here = program_folder();
     const std::string built = here + "/../data";
-    return is_file(installed + "/" + RES_ARCHIVE_NAME) || !is_file(built + "/" + RES_ARCHIVE_NAME)
-               ? installed
-               : built;
+    return !here.empty() && is_file(built + "/" + RES_ARCHIVE_NAME) ? built : absolute(".");
 }
 
 static bool is_folder(const std::string &path)
@@ -461,7 +458,7 @@ int main(int argc, char **argv)
                                         : TO_NOTHING;
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
-    const std::string data = absolute(o.data.empty() ? default_data_folder() : o.data);
+    const std::string data = data_folder(o.data);
     for (const char *name : {"res.dat", "res_2.dat"}) {
         if (!is_file(data + "/" + name)) {
             fprintf(stderr,
