@@ -6,6 +6,12 @@
 # program's build reads first.
 
 install(TARGETS tessera tessera-capture DESTINATION ${TESSERA_INSTALL_BINDIR})
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    # Every symbol bound at start, so that the relocation tables can be read-only.
+    foreach(target tessera tessera-capture)
+        target_link_options(${target} PRIVATE -Wl,-z,now)
+    endforeach()
+endif()
 install(FILES ${TESSERA_DATA} DESTINATION ${TESSERA_INSTALL_DATADIR})
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/README.md
               ${CMAKE_SOURCE_DIR}/CHANGELOG.md
