@@ -11,6 +11,7 @@ run_packages=(
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
     libpng-dev                  # PNG files of the data builder and the recorder
     ffmpeg                      # recording the demo without a display
+    help2man                    # the manual pages, made from the programs' --help
 )
 test_packages=(
     googletest libgtest-dev libbenchmark-dev
@@ -19,6 +20,7 @@ test_packages=(
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
     locales                             # a Turkish locale for the scroller's upper-case test
     clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
+    dpkg-dev file lintian desktop-file-utils  # the Debian package: cpack's shlibdeps, its checks
 )
 
 wanted=("${run_packages[@]}")
@@ -39,5 +41,5 @@ sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
