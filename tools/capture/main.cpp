@@ -303,6 +303,8 @@ static void remove_leftovers(void)
 // default action: raised while the handler runs, it arrives as it returns.
 static void on_signal(int sig)
 {
+    // An encoder still starting would otherwise create its file afterwards.
+    CP_end_encoder_now();
     remove_leftovers();
     signal(sig, SIG_DFL);
     raise(sig);

@@ -163,7 +163,7 @@ void DB_write_icons(const std::string &dir)
     const letter_box box = first_letter(logo);
     for (int size : ICON_SIZES) {
         std::string path = dir;
-        for (const std::string part :
+        for (const std::string &part :
              {std::string("hicolor"), std::to_string(size) + "x" + std::to_string(size),
               std::string("apps")}) {
             path += "/" + part;
