@@ -2,8 +2,8 @@
  * the palette is applied when a frame is shown on the page's canvas, so
  * set_palette, fades and flashes repaint it as on a palette display. The
  * display's refresh stands in for the vertical retrace. */
-#include "allegro.h"
-#include "allegro/internal/aintern.h"
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 #include <stdint.h>
 #include <stdlib.h>

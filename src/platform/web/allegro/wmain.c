@@ -2,7 +2,7 @@
  * (renamed by END_OF_MAIN, see alwebcfg.h) runs through the browser's turns;
  * when it returns, exit() ends the run so that the page is told. */
 #define ALLEGRO_NO_MAGIC_MAIN
-#include "allegro.h"
+#include <allegro.h>
 
 #include <stdlib.h>
 

@@ -1,8 +1,8 @@
 /* Allegro in a browser tab: MIDI. The player's raw MIDI bytes are gathered
  * into whole messages and handed to the page's synthesizer (web.js); a page
  * whose synthesizer did not start has no MIDI device here. */
-#include "allegro.h"
-#include "allegro/internal/aintern.h"
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 extern int web_js_midi_ready(void);
 extern void web_js_midi(int status, int data1, int data2);

@@ -2,8 +2,8 @@
  * of drivers. The page (web.js) queues the DOM's key events; they reach
  * Allegro's key[] at the yield points, where the program gives the browser
  * its turn. Sound and graphics other than ours, mouse and joystick: none. */
-#include "allegro.h"
-#include "allegro/internal/aintern.h"
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 #include <emscripten.h>
 

@@ -4,8 +4,8 @@
  * has passed since the last one (emscripten_get_now), and Allegro calls
  * every handler that fell due meanwhile, as often as it fell due. Nothing
  * runs between yields, so a handler never interrupts the frame loop. */
-#include "allegro.h"
-#include "allegro/internal/aintern.h"
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 #include <emscripten.h>
 

@@ -19,8 +19,8 @@
    #undef END_OF_MAIN
    #ifdef __cplusplus
       #define END_OF_MAIN()                                                      \
-         static inline int _web_call_main(int (*m)(void), int, char **) { return m(); } \
-         static inline int _web_call_main(int (*m)(int, char **), int c, char **v)      \
+         __attribute__((unused)) static int _web_call_main(int (*m)(void), int, char **) { return m(); } \
+         __attribute__((unused)) static int _web_call_main(int (*m)(int, char **), int c, char **v)      \
          {                                                                       \
             return m(c, v);                                                      \
          }                                                                       \
