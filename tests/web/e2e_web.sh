@@ -20,13 +20,16 @@ trap 'rm -rf "$work"' EXIT
 # The intro lasts 8.2 s and a fade; the field first rests 255 ticks (4.3 s)
 # into the main part, for 70 ticks.
 mkdir "$work/frames"
-node "$source_dir/tests/web/page.mjs" "$site" "$modules" frames "$work/frames" 19
+# Then Space offers the frame on show as capture.pcx, and Esc ends the demo
+# with the page left still, offering to play again.
+node "$source_dir/tests/web/page.mjs" "$site" "$modules" frames "$work/frames" 19 "$work/capture.pcx"
 echo "$(ls "$work/frames" | wc -l) frames taken"
 check --frames "$work/frames" wait shown
 check --frames "$work/frames" wait "main 0" >/dev/null || fail "the main part never showed"
 left=$(ls "$work/frames" | wc -l)
 [ "$left" -ge 16 ] || fail "only $left frames of the main part"
 check --frames "$work/frames" main --picture 0
+check pcx "$work/capture.pcx" 0
 
 # A damaged picture header in res.dat, inside the preloaded data package.
 cp -r "$site" "$work/damaged"

@@ -1,7 +1,8 @@
 // Runs the page of build-web/ in headless Chromium, served on 127.0.0.1.
-//   node page.mjs SITE NODE_MODULES frames OUT SECONDS
+//   node page.mjs SITE NODE_MODULES frames OUT SECONDS CAPTURE
 //     writes a frame of the canvas (640x480 PPM) to OUT every 0.25 s for
-//     SECONDS after the program has started
+//     SECONDS after the program has started; then holds Space and saves the
+//     download offered when it is let go as CAPTURE, and ends the demo with Esc
 //   node page.mjs SITE NODE_MODULES ends SECONDS
 //     waits until the program has ended; prints its status and the page's lines
 import { createRequire } from 'module';
@@ -44,7 +45,7 @@ try {
   page.on('pageerror', (e) => console.error('page: ' + e.message));
   await page.goto(`http://127.0.0.1:${server.address().port}/?autostart`);
   if (mode === 'frames') {
-    const [out, seconds] = rest;
+    const [out, seconds, capture] = rest;
     await page.waitForFunction(() => tessera.frames() > 0, null, { timeout: 30000 });
     const end = Date.now() + seconds * 1000;
     for (let n = 0; Date.now() < end; n++) {
@@ -62,9 +63,19 @@ try {
         Buffer.from(rgb[2], 'base64')]));
       await page.waitForTimeout(FRAME_GAP_MS);
     }
-    const state = await page.evaluate(() => tessera.state);
-    if (state !== 'running') {
-      console.error(`the program is ${state}, not running`);
+    const download = page.waitForEvent('download', { timeout: 10000 });
+    await page.keyboard.down('Space');
+    await page.waitForTimeout(300);
+    await page.keyboard.up('Space');
+    await (await download).saveAs(capture);
+    await page.keyboard.down('Escape');
+    await page.waitForTimeout(200);
+    await page.keyboard.up('Escape');
+    await page.waitForFunction(() => tessera.state !== 'running', null, { timeout: 10000 });
+    const after = await page.evaluate(() => [tessera.state, tessera.status,
+      !document.getElementById('end').hidden]);
+    if (after.join() !== 'ended,0,true') {
+      console.error('after Esc: state, status, play again shown: ' + after.join());
       status = 1;
     }
   } else {
