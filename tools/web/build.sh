@@ -28,7 +28,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target data -j"$jobs" >/dev/null
 
 # Allegro's source, with its configuration told about the web platform.
-tools/allegro/fetch.sh "$work" >/dev/null
+mkdir -p "$work"
+tools/allegro/fetch.sh "$work" >"$work/fetch.log" 2>&1 || { cat "$work/fetch.log" >&2; exit 1; }
 alconfig=$work/allegro/include/allegro/internal/alconfig.h
 if ! grep -q ALLEGRO_WEB "$alconfig"; then
     patch -s -d "$work/allegro" -p1 <tools/web/allegro-web.patch
