@@ -48,6 +48,3 @@ void ZE_watch_display(void (*tidy)(void))
     tidy_at_loss = tidy;
     XSetIOErrorHandler(lost_display);
 }
-
-// X shows what is drawn on the screen at once.
-void ZE_frame_shown(void) {}
