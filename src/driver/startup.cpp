@@ -69,10 +69,7 @@ static bool try_screen(int card, int w, int h, int scale)
     return true;
 }
 
-// Opens the screen the options ask for. Without options: 640 x 480 full
-// screen, the picture doubled. A filled or enlarged full screen that cannot
-// be had falls back to that, with one line saying so.
-static void open_screen(void)
+void ZE_open_screen(void)
 {
     const int asked = ZE_options.scale;
     int card = GFX_AUTODETECT;
@@ -127,7 +124,7 @@ void ZE_startup(void)
     ZE_load_resources();
     ZE_end_if_signalled();
 
-    open_screen();
+    ZE_open_screen();
 
     ZE_register_midi_drivers();
     // A driver that found no device plays in silence, so the viewer is told
