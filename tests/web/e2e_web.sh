@@ -27,7 +27,7 @@ echo "$(ls "$work/frames" | wc -l) frames taken"
 check --frames "$work/frames" wait shown
 check --frames "$work/frames" wait "main 0" >/dev/null || fail "the main part never showed"
 left=$(ls "$work/frames" | wc -l)
-[ "$left" -ge 16 ] || fail "only $left frames of the main part"
+[ "$left" -ge 8 ] || fail "only $left frames of the main part"
 check --frames "$work/frames" main --picture 0
 check pcx "$work/capture.pcx" 0
 

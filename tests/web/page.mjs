@@ -52,9 +52,15 @@ try {
       const rgb = await page.evaluate(() => {
         const canvas = document.getElementById('screen');
         const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+        const rgb = new Uint8Array((rgba.length / 4) * 3);
+        for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+          rgb[j] = rgba[i];
+          rgb[j + 1] = rgba[i + 1];
+          rgb[j + 2] = rgba[i + 2];
+        }
         let text = '';
-        for (let i = 0; i < rgba.length; i += 4) {
-          text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+        for (let i = 0; i < rgb.length; i += 0x8000) {
+          text += String.fromCharCode.apply(null, rgb.subarray(i, i + 0x8000));
         }
         return [canvas.width, canvas.height, btoa(text)];
       });
