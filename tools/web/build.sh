@@ -23,8 +23,11 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # npm packages never download a browser of their own.
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 
-# The data files, as the Linux build makes them.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The data files, as the Linux build makes them (in its folder, configured
+# as ./test.sh does if it is not yet).
+if [ ! -f build/CMakeCache.txt ]; then
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
 cmake --build build --target data -j"$jobs" >/dev/null
 
 # Allegro's source, with its configuration told about the web platform.
