@@ -12,6 +12,7 @@ run_packages=(
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
     libpng-dev                  # PNG files of the data builder and the recorder
     ffmpeg                      # recording the demo without a display
+    help2man                    # the manual pages, made from the programs' --help
 )
 test_packages=(
     googletest libgtest-dev libbenchmark-dev
@@ -20,6 +21,7 @@ test_packages=(
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
     locales                             # a Turkish locale for the scroller's upper-case test
     clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
+    dpkg-dev file lintian desktop-file-utils  # the Debian package: cpack's shlibdeps, its checks
 )
 # Tessera in a browser tab (tools/web/build.sh) and its test in headless Chromium.
 web_packages=(emscripten nodejs timgm6mb-soundfont patch)
