@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tessera needs that are not there yet.
 #   tools/setup.sh run    what building and running the demo needs
-#   tools/setup.sh test   that, plus what the test suite needs
+#   tools/setup.sh web    that, plus what the browser build needs (tools/web/build.sh)
+#   tools/setup.sh test   all of it, plus what the test suite needs
 set -euo pipefail
 
 run_packages=(
@@ -22,10 +23,18 @@ test_packages=(
     clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
     dpkg-dev file lintian desktop-file-utils  # the Debian package: cpack's shlibdeps, its checks
 )
+# Tessera in a browser tab (tools/web/build.sh) and its test in headless Chromium.
+web_packages=(emscripten nodejs timgm6mb-soundfont patch)
+web_test_packages=(chromium)
 
 wanted=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-    wanted+=("${test_packages[@]}")
+case "${1:-run}" in
+test) wanted+=("${test_packages[@]}" "${web_packages[@]}" "${web_test_packages[@]}") ;;
+web) wanted+=("${web_packages[@]}") ;;
+esac
+# npm comes with some builds of node; Debian's own node has it apart.
+if [ "${1:-run}" != run ] && ! command -v npm >/dev/null; then
+    wanted+=(npm)
 fi
 
 missing=()

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/files.h"
 #include "state.h"
 
@@ -70,4 +71,5 @@ void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette)
     if (key[KEY_SPACE]) {
         save_capture(bmp, shot_palette);
     }
+    ZE_frame_shown();
 }

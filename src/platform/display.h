@@ -12,4 +12,9 @@
 // `tidy` (async-signal-safe, may be NULL). Called once, right after allegro_init.
 void ZE_watch_display(void (*tidy)(void));
 
+// Called by the frame loops right after each frame is put on the screen. In
+// a browser the page shows it and waits for the display's next refresh,
+// giving the browser its turn; elsewhere it does nothing.
+void ZE_frame_shown(void);
+
 #endif

@@ -205,10 +205,49 @@ def check_border(pixels, width, height, bytes_per_line):
             fail("the screen is not black around the frame (row %d)" % y)
 
 
+# With --frames, the screen is a folder of 640x480 PPM frames (the browser's
+# canvas, taken by tests/web/page.mjs), each read once, in the order of their names.
+FRAMES = None
+
+
+def next_frame():
+    """The oldest frame left in FRAMES, removed, as a dump of the X screen."""
+    names = sorted(os.listdir(FRAMES))
+    if not names:
+        fail("the frames ran out")
+    path = os.path.join(FRAMES, names[0])
+    with open(path, "rb") as f:
+        magic, size, depth, rgb = f.read().split(b"\n", 3)
+    os.remove(path)
+    width, height = (int(v) for v in size.split())
+    if magic != b"P6" or depth != b"255" or len(rgb) != 3 * width * height:
+        fail("%s is not a PPM frame" % path)
+    pixels = bytearray(4 * width * height)
+    pixels[0::4], pixels[1::4], pixels[2::4] = rgb[2::3], rgb[1::3], rgb[0::3]
+    header = [0] * 25
+    header[0], header[4], header[5], header[11], header[12] = 100, width, height, 32, 4 * width
+    return struct.pack(">25I", *header) + bytes(pixels)
+
+
+def going(start, seconds):
+    """Whether a loop over screenshots goes on: while time is left, or frames."""
+    if FRAMES:
+        return bool(os.listdir(FRAMES))
+    return time.monotonic() - start < seconds
+
+
+def pause(seconds):
+    if not FRAMES:
+        time.sleep(seconds)
+
+
 def grab(keep=None):
     """The X screen now, halved; with keep, the raw dump is saved there too."""
-    data = subprocess.run(["xwd", "-root", "-silent"], check=True,
-                          stdout=subprocess.PIPE).stdout
+    if FRAMES:
+        data = next_frame()
+    else:
+        data = subprocess.run(["xwd", "-root", "-silent"], check=True,
+                              stdout=subprocess.PIPE).stdout
     if keep:
         with open(keep, "wb") as f:
             f.write(data)
@@ -465,7 +504,7 @@ def cmd_wait(args, data):
     start = time.monotonic()
     expected = data.intro_expected()
     last = None
-    while time.monotonic() - start < args.timeout:
+    while going(start, args.timeout):
         if args.pid and not alive(args.pid):
             fail("the program ended while waiting for '%s' (last seen: %s)" % (args.state, last))
         frame, _ = grab()
@@ -493,7 +532,7 @@ def cmd_wait(args, data):
             if args.png:
                 write_png(args.png, frame)
             return
-        time.sleep(args.interval)
+        pause(args.interval)
     fail("the screen did not show '%s' within %.0f s (last seen: %s)" %
          (args.state, args.timeout, last))
 
@@ -550,7 +589,7 @@ def cmd_main(args, data):
     best_free = 0.0
     text = 0
     phases = []
-    while time.monotonic() - start < args.seconds:
+    while going(start, args.seconds):
         frame, doubled = grab()
         # The screen is updated line by line, so a dump can catch two frames.
         torn += not doubled
@@ -571,7 +610,7 @@ def cmd_main(args, data):
             fail("the bars do not shade the text through picture %d's shadows map" % n)
         shaded += covered
         frames += 1
-        time.sleep(args.interval)
+        pause(args.interval)
     print("frames %d (%d torn), dots %.3f, field %.3f, text %d, shaded %d, phases %s" %
           (frames, torn, best_dots, best_field, text, shaded, phases))
     if torn > frames / 2:
@@ -782,6 +821,7 @@ def main():
     parser.add_argument("--data", required=True, help="folder with res.dat and res_2.dat")
     parser.add_argument("--view", default="0,0,2",
                         help="X,Y,SCALE: where the frame lies on the screen, and its enlargement")
+    parser.add_argument("--frames", help="a folder of PPM frames to read instead of the X screen")
     sub = parser.add_subparsers(dest="command", required=True)
 
     p = sub.add_parser("wait")
@@ -861,8 +901,9 @@ def main():
     p.set_defaults(run=cmd_member)
 
     args = parser.parse_args()
-    global VIEW
+    global VIEW, FRAMES
     VIEW = tuple(int(v) for v in args.view.split(","))
+    FRAMES = args.frames
     data = None if args.command in ("count-writes", "png", "capture-matches") \
         else Data(args.data)
     args.run(args, data)

@@ -1,0 +1,23 @@
+// The display in a browser tab: the page's canvas, which Allegro's web
+// platform draws on (src/platform/web/allegro/wgfx.c).
+#include "platform/display.h"
+
+#include <allegro.h>
+#include <cstdio>
+#include <cstdlib>
+
+void ZE_no_display(void)
+{
+    fprintf(stderr, "tessera: cannot draw on the page's canvas: %s\n", allegro_error);
+    exit(1);
+}
+
+// The canvas cannot go away while the page runs.
+void ZE_watch_display(void (*)(void)) {}
+
+// The browser shows the frame and has its turn; the timer handlers and the
+// keys catch up when it gives the turn back.
+void ZE_frame_shown(void)
+{
+    web_show_frame();
+}

@@ -1,0 +1,6 @@
+// Music in a browser tab: Allegro's web platform has the MIDI driver that
+// hands the song to the page's synthesizer (src/platform/web/allegro/wmidi.c)
+// in its own list, so there is nothing to add.
+#include "platform/music.h"
+
+void ZE_register_midi_drivers(void) {}

@@ -1,0 +1,13 @@
+// A browser tab sends no signals: closing it simply ends the program.
+#include "platform/signals.h"
+
+void ZE_hold_signals(void) {}
+
+void ZE_catch_signals(void (*)(void)) {}
+
+int ZE_stop_signal(void)
+{
+    return 0;
+}
+
+void ZE_end_if_signalled(void) {}

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds Tessera for a browser tab into build-web/: the page, the program as
+# WebAssembly with its data files preloaded, the synthesizer and its sound
+# font, and a page of licences. Any static web server can serve the folder:
+#   tools/web/build.sh && python3 -m http.server -d build-web
+# Needs Debian's emscripten, nodejs (with npm) and timgm6mb-soundfont
+# (tools/setup.sh web installs them). Intermediate files go to build-web-work/.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+work=$root/build-web-work
+out=$root/build-web
+jobs=$(nproc)
+SOUND_FONT=/usr/share/sounds/sf2/TimGM6mb.sf2
+
+say() { echo "tools/web/build.sh: $*" >&2; }
+for tool in emcc emcmake npm cmake; do
+    command -v "$tool" >/dev/null || { say "$tool is missing (tools/setup.sh web installs it)"; exit 1; }
+done
+[ -f "$SOUND_FONT" ] || { say "$SOUND_FONT is missing (Debian's timgm6mb-soundfont)"; exit 1; }
+# Debian's emcc runs its optimizer on the system's node modules.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# npm packages never download a browser of their own.
+export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
+
+# The data files, as the Linux build makes them (in its folder, configured
+# as ./test.sh does if it is not yet).
+if [ ! -f build/CMakeCache.txt ]; then
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build build --target data -j"$jobs" >/dev/null
+
+# Allegro's source, with its configuration told about the web platform.
+mkdir -p "$work"
+tools/allegro/fetch.sh "$work" >"$work/fetch.log" 2>&1 || { cat "$work/fetch.log" >&2; exit 1; }
+alconfig=$work/allegro/include/allegro/internal/alconfig.h
+if ! grep -q ALLEGRO_WEB "$alconfig"; then
+    patch -s -d "$work/allegro" -p1 <tools/web/allegro-web.patch
+fi
+
+emcmake cmake -S tools/web -B "$work/cmake" -DALLEGRO_DIR="$work/allegro" >/dev/null
+cmake --build "$work/cmake" --target tessera -j"$jobs" | grep -v '^\[' || true
+[ -f "$work/cmake/tessera.wasm" ] || { say "the program did not build"; exit 1; }
+
+# The synthesizer and the test's browser driver, as the lockfile pins them.
+mkdir -p "$work/npm"
+if ! cmp -s tools/web/package-lock.json "$work/npm/package-lock.json" ||
+    [ ! -d "$work/npm/node_modules/js-synthesizer" ]; then
+    cp tools/web/package.json tools/web/package-lock.json "$work/npm/"
+    (cd "$work/npm" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
+fi
+synth=$work/npm/node_modules/js-synthesizer
+
+# The page, assembled beside the old one and put in its place whole.
+rm -rf "$out.new"
+mkdir -p "$out.new/synth"
+cp tools/web/index.html tools/web/page.js "$out.new/"
+cp "$work/cmake/tessera.js" "$work/cmake/tessera.wasm" "$work/cmake/tessera.data" "$out.new/"
+cp "$synth/dist/js-synthesizer.min.js" "$synth/dist/js-synthesizer.worklet.min.js" \
+    "$synth/externals/libfluidsynth-2.4.6.js" "$SOUND_FONT" "$out.new/synth/"
+python3 tools/web/licences.py "$out.new/licenses.html" \
+    "Tessera=LICENSE" \
+    "Allegro 4.4 (giftware)=$work/allegro/docs/txt/license.txt" \
+    "js-synthesizer 1.13.0 (BSD-3-Clause)=$synth/LICENSE" \
+    "FluidSynth 2.4.6, as libfluidsynth in js-synthesizer (LGPL-2.1)=$synth/externals/LICENSE.fluidsynth.txt" \
+    "TimGM6mb sound font (GPL-2), from Debian's timgm6mb-soundfont=/usr/share/doc/timgm6mb-soundfont/copyright" \
+    "The emscripten runtime in tessera.js and tessera.wasm (MIT and others), from Debian's emscripten=/usr/share/doc/emscripten/copyright"
+rm -rf "$out"
+mv "$out.new" "$out"
+echo "build-web/ is ready: python3 -m http.server -d build-web"
