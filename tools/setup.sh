@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tessera needs that are not there yet.
 #   tools/setup.sh run    what building and running the demo needs
-#   tools/setup.sh test   that, plus what the test suite needs
+#   tools/setup.sh test   that, plus what the test suite needs (Windows build included)
+#   tools/setup.sh windows   what building the Windows zip and running it under Wine needs
 set -euo pipefail
 
 run_packages=(
@@ -20,11 +21,20 @@ test_packages=(
     locales                             # a Turkish locale for the scroller's upper-case test
     clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
 )
+# The Windows build: a 64-bit cross-compiler (the posix thread model, for
+# std::mutex), and Wine to run the result.
+windows_packages=(
+    g++-mingw-w64-x86-64-posix zip
+    wine wine64
+    xvfb xdotool x11-apps imagemagick python3  # its end-to-end test
+)
 
+mode=${1:-run}
 wanted=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-    wanted+=("${test_packages[@]}")
-fi
+case "$mode" in
+test) wanted+=("${test_packages[@]}" "${windows_packages[@]}") ;;
+windows) wanted+=("${windows_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${wanted[@]}"; do
@@ -39,5 +49,7 @@ sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Others may be installing at the same moment: wait for their lock.
+lock=(-o DPkg::Lock::Timeout=900)
+"${sudo[@]}" apt-get "${lock[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
