@@ -523,7 +523,7 @@ def cmd_main(args, data):
     text = 0
     phases = []
     while time.monotonic() - start < args.seconds:
-        frame, doubled = grab()
+        frame, doubled = grab_capture(args.pcx) if args.pcx else grab()
         # The screen is updated line by line, so a dump can catch two frames.
         torn += not doubled
         band = bottom_band_match(frame, data, n)
@@ -657,6 +657,17 @@ def read_capture(path):
     return [[pal[v] for v in row] for row in rows], pal
 
 
+def grab_capture(path):
+    """The frame in the screenshot file, as grab gives the screen's."""
+    start = time.monotonic()
+    while time.monotonic() - start < 3:
+        got = read_capture(path)
+        if got:
+            return got[0], True
+        time.sleep(0.01)
+    fail("%s could not be read" % path)
+
+
 def cmd_capture_matches(args, data):
     """While Space is held the screenshot file follows the screen: at some moment the
     file, shown through its own palette, equals the X screen halved. The file is read
@@ -781,6 +792,7 @@ def main():
     p.add_argument("--seconds", type=float, default=6)
     p.add_argument("--interval", type=float, default=0.1)
     p.add_argument("--field", type=float, default=0.8)
+    p.add_argument("--pcx", help="check the frames saved in this file instead of the screen")
     p.set_defaults(run=cmd_main)
 
     p = sub.add_parser("monitor")
