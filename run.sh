@@ -14,4 +14,4 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 0
 fi
 cd data
-exec ../build/tessera
+exec ../build/tessera "$@"

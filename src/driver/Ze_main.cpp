@@ -1,13 +1,15 @@
 // Tessera: a self-running demo. Start-up, the intro, the main part, shutdown.
 #include <allegro.h>
 
-#include "base/signals.h"
+#include "platform/signals.h"
 #include "driver/loop.h"
+#include "driver/options.h"
 #include "driver/startup.h"
 #include "intro/tulor.h"
 
-int main(void)
+int main(int argc, char **argv)
 {
+    ZE_take_options(argc, argv);
     ZE_startup();
     TU_intro();
     // After SIGINT, SIGTERM or SIGHUP in the intro the main part never starts.

@@ -4,13 +4,14 @@
 #include "loop.h"
 
 #include "base/present.h"
-#include "base/signals.h"
+#include "platform/signals.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
+#include "options.h"
 #include "sequence.h"
 
 static const int MAIN_TICK_HZ = 60;
@@ -75,6 +76,9 @@ static void show_frame(void)
 void ZE_demo_loop(void)
 {
     ZE_begin_main_part();
+    if (ZE_options.vsync) {
+        ZE_write(flags.vsync, uint8_t{1});
+    }
     install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
     install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
     set_palette(iso_pal[ZE_read(flags.field)]);

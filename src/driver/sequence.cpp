@@ -4,9 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 
-#include "base/files.h"
+#include "platform/files.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
@@ -101,8 +100,7 @@ void ZE_status_log_i(const char *text, int32_t value)
     // plain file is appended to: a link of that name is not followed and a
     // FIFO does not stop the demo.
     const char *why = NULL;
-    FILE *log =
-        ZE_open_regular_file("logfile", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, "a", &why);
+    FILE *log = ZE_open_log_file("logfile", &why);
     if (log == NULL) {
         return;
     }

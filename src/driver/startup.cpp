@@ -2,17 +2,21 @@
 #include "startup.h"
 
 #include <allegro.h>
+#include <algorithm>
 #include <cstdio>
 
-#include "base/signals.h"
+#include "platform/signals.h"
+#include "base/present.h"
 #include "base/state.h"
 #include "base/system.h"
-#include "driver/display.h"
+#include "platform/display.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
 #include "resources/archive.h"
-#include "sound/fluid_midi.h"
+#include "resources/paths.h"
+#include "options.h"
+#include "platform/music.h"
 
 static const char MIDI_UNAVAILABLE[] = "Sorry, MIDI is unavailable\r";
 static const int32_t SCROLL_CLOCK_START = -100;
@@ -51,6 +55,53 @@ void ZE_initialize_variables(void)
     ZE_initialize_letters();
 }
 
+// Sets an 8-bit mode of w x h on `card` and shows frames enlarged `scale`
+// times in its middle; false if the mode cannot be set.
+static bool try_screen(int card, int w, int h, int scale)
+{
+    set_color_depth(8);
+    if (set_gfx_mode(card, w, h, 0, 0) != 0) {
+        return false;
+    }
+    ZE_view.scale = scale;
+    ZE_view.x = (SCREEN_W - SCREENBUF_W * scale) / 2;
+    ZE_view.y = (SCREEN_H - SCREENBUF_H * scale) / 2;
+    return true;
+}
+
+void ZE_open_screen(void)
+{
+    const int asked = ZE_options.scale;
+    int card = GFX_AUTODETECT;
+    int scale = asked != 0 ? asked : VIEW_DEFAULT_SCALE;
+    int w = SCREENBUF_W * scale;
+    int h = SCREENBUF_H * scale;
+    if (ZE_options.screen == SCREEN_WINDOW) {
+        card = GFX_AUTODETECT_WINDOWED;
+    } else if (ZE_options.screen == SCREEN_FILL) {
+        card = GFX_AUTODETECT_FULLSCREEN;
+        if (get_desktop_resolution(&w, &h) != 0) {
+            w = h = 0;
+        }
+        const int largest = std::min(w / SCREENBUF_W, h / SCREENBUF_H);
+        scale = asked != 0 ? std::min(asked, largest) : largest;
+    }
+    if (scale >= 1 && try_screen(card, w, h, scale)) {
+        return;
+    }
+    if (ZE_options.screen == SCREEN_WINDOW ||
+        (ZE_options.screen == SCREEN_FULL && scale == VIEW_DEFAULT_SCALE)) {
+        ZE_fatal("cannot open a %dx%d %s: %s", w, h,
+                 ZE_options.screen == SCREEN_WINDOW ? "window" : "screen", allegro_error);
+    }
+    fprintf(stderr, "tessera: cannot set a %dx%d screen%s%s; showing 640x480 instead\n", w, h,
+            allegro_error[0] != '\0' ? ": " : "", allegro_error);
+    if (!try_screen(GFX_AUTODETECT, SCREENBUF_W * VIEW_DEFAULT_SCALE,
+                    SCREENBUF_H * VIEW_DEFAULT_SCALE, VIEW_DEFAULT_SCALE)) {
+        ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
+    }
+}
+
 void ZE_startup(void)
 {
     // Allegro installs handlers of its own for SIGINT and SIGTERM that shut
@@ -61,20 +112,19 @@ void ZE_startup(void)
     if (allegro_init() != 0) {
         ZE_no_display();
     }
-    ZE_watch_display();
-    ZE_catch_signals();
+    ZE_watch_display(ZE_remove_temp_file);
+    ZE_catch_signals(ZE_remove_temp_file);
+    ZE_take_config_options();
     install_timer();
     install_keyboard();
     rest(0);
 
     ZE_initialize_variables();
+    ZE_use_data_folder(ZE_find_data_folder(ZE_options.data));
     ZE_load_resources();
     ZE_end_if_signalled();
 
-    set_color_depth(8);
-    if (set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) != 0) {
-        ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
-    }
+    ZE_open_screen();
 
     ZE_register_midi_drivers();
     // A driver that found no device plays in silence, so the viewer is told

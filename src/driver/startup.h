@@ -12,6 +12,11 @@ void ZE_startup(void);
 // gives the shared records their starting values. Called once, by ZE_startup.
 void ZE_initialize_variables(void);
 
+// Opens the screen ZE_options asks for and sets ZE_view. Without options:
+// 640 x 480 full screen, the picture doubled. A filled or enlarged full
+// screen that cannot be had falls back to that, with one line saying so.
+void ZE_open_screen(void);
+
 // Destroys the 126 bitmaps made at start-up.
 void ZE_shutdown(void);
 

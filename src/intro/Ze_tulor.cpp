@@ -11,10 +11,11 @@
 
 #include "base/present.h"
 #include "base/shared.h"
-#include "base/signals.h"
+#include "platform/signals.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "resources/archive.h"
+#include "resources/paths.h"
 
 tulor_record tulor;
 COLOR_MAP tulor_map;
@@ -52,7 +53,7 @@ static void collect_cells(BITMAP *source)
             if (tulor.count >= INTRO_MAX_CELLS) {
                 destroy_bitmap(source);
                 ZE_fatal("%s: the intro logo picture has more than %d pixels of colours %d..%d",
-                         RES_ARCHIVE_NAME, INTRO_MAX_CELLS, INTRO_CELL_COLOUR_MIN,
+                         ZE_archive_path(), INTRO_MAX_CELLS, INTRO_CELL_COLOUR_MIN,
                          INTRO_CELL_COLOUR_MAX);
             }
             tulor_cell &c = tulor.cells[tulor.count];

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "checks.h"
 #include "colormaps.h"
-#include "base/files.h"
+#include "paths.h"
+#include "platform/files.h"
 #include "base/system.h"
 
 BITMAP *iso_backs[RES_PICTURES];
@@ -23,36 +22,6 @@ MIDI *muzak;
 
 static BITMAP *trash; // a glyph sheet while it is being sliced
 static PALETTE junk;  // receives the glyph sheets' palettes; nothing reads it
-
-static void remove_temp_file(void)
-{
-    unlink(RES_TEMP_NAME);
-}
-
-// Makes the temporary file afresh and opens it for writing. Whatever held the
-// name before (an earlier copy, a link, a FIFO) is removed first, and the
-// file is created exclusively, so that no link is followed and no FIFO
-// opened. It is removed on every way out, fatal ones included.
-static FILE *create_temp_file(void)
-{
-    static bool removed_at_exit = false;
-    if (!removed_at_exit) {
-        atexit(remove_temp_file);
-        removed_at_exit = true;
-    }
-    if (unlink(RES_TEMP_NAME) != 0 && errno != ENOENT) {
-        return NULL;
-    }
-    const int fd = open(RES_TEMP_NAME, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return NULL;
-    }
-    FILE *temp = fdopen(fd, "wb");
-    if (temp == NULL) {
-        close(fd);
-    }
-    return temp;
-}
 
 // Reads `length` bytes of archive `name` from `offset` into `staging`, which
 // holds RES_STAGING_SIZE bytes, all zero beyond the member.
@@ -85,16 +54,16 @@ static void read_member(const char *name, int32_t offset, int32_t length, unsign
 // Writes the `length` staged bytes into the temporary file, replacing it.
 static void write_member(const unsigned char *staging, int32_t length)
 {
-    FILE *temp = create_temp_file();
+    FILE *temp = ZE_create_temp_file();
     if (temp == NULL) {
-        ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
+        ZE_fatal("%s: cannot write the temporary file (%s)", ZE_temp_path(), strerror(errno));
     }
     bool written = true;
     for (int32_t i = 0; i < length && written; i++) {
         written = fputc(staging[i], temp) != EOF;
     }
     if (fclose(temp) != 0 || !written) {
-        ZE_fatal("%s: cannot write the temporary file (%s)", RES_TEMP_NAME, strerror(errno));
+        ZE_fatal("%s: cannot write the temporary file (%s)", ZE_temp_path(), strerror(errno));
     }
 }
 
@@ -114,29 +83,29 @@ static size_t member_size(res_member member)
 BITMAP *ZE_load_picture_member(res_member member, RGB *pal, int min_w, int min_h, const char *what)
 {
     unsigned char staging[RES_STAGING_SIZE];
-    read_member(RES_ARCHIVE_NAME, member.offset, member.length, staging);
+    read_member(ZE_archive_path(), member.offset, member.length, staging);
     int w = 0;
     int h = 0;
     const check_result verdict = ZE_check_picture(staging, member_size(member), &w, &h);
     if (!verdict.ok) {
-        ZE_fatal("%s: the %s at offset %d is not a PCX the demo can read: %s", RES_ARCHIVE_NAME,
+        ZE_fatal("%s: the %s at offset %d is not a PCX the demo can read: %s", ZE_archive_path(),
                  what, (int)member.offset, verdict.reason);
     }
     if (w < min_w || h < min_h) {
-        ZE_fatal("%s: the %s at offset %d is not an 8-bit PCX of at least %dx%d", RES_ARCHIVE_NAME,
+        ZE_fatal("%s: the %s at offset %d is not an 8-bit PCX of at least %dx%d", ZE_archive_path(),
                  what, (int)member.offset, min_w, min_h);
     }
     write_member(staging, member.length);
 
-    BITMAP *bmp = load_pcx(RES_TEMP_NAME, pal);
-    remove(RES_TEMP_NAME);
+    BITMAP *bmp = load_pcx(ZE_temp_path(), pal);
+    remove(ZE_temp_path());
     // Whoever draws from the picture relies on the size its header gave.
     if (bmp == NULL || bitmap_color_depth(bmp) != 8 || bmp->w != w || bmp->h != h) {
         if (bmp != NULL) {
             destroy_bitmap(bmp);
         }
         ZE_fatal("%s: the %s at offset %d did not load as the %dx%d picture its header describes",
-                 RES_ARCHIVE_NAME, what, (int)member.offset, w, h);
+                 ZE_archive_path(), what, (int)member.offset, w, h);
     }
     return bmp;
 }
@@ -182,17 +151,17 @@ void ZE_load_logo_glyphs(void)
 void ZE_load_song(void)
 {
     unsigned char staging[RES_STAGING_SIZE];
-    read_member(RES_ARCHIVE_NAME, RES_SONG.offset, RES_SONG.length, staging);
+    read_member(ZE_archive_path(), RES_SONG.offset, RES_SONG.length, staging);
     const check_result verdict = ZE_check_song(staging, member_size(RES_SONG));
     if (!verdict.ok) {
         ZE_fatal("%s: the song at offset %d is not a MIDI file the player can read: %s",
-                 RES_ARCHIVE_NAME, (int)RES_SONG.offset, verdict.reason);
+                 ZE_archive_path(), (int)RES_SONG.offset, verdict.reason);
     }
     write_member(staging, RES_SONG.length);
-    muzak = load_midi(RES_TEMP_NAME);
+    muzak = load_midi(ZE_temp_path());
     if (muzak == NULL || muzak->divisions <= 0) {
         ZE_fatal("%s: the song at offset %d is not a MIDI file the library can load",
-                 RES_ARCHIVE_NAME, (int)RES_SONG.offset);
+                 ZE_archive_path(), (int)RES_SONG.offset);
     }
 }
 

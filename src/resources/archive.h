@@ -8,9 +8,9 @@
 
 #include "directory.h"
 
-// Copies `length` bytes of archive `name` from `offset` into "tempola.xyz",
-// a new file (mode 0600) in place of whatever had that name; it is removed at
-// exit. Exits with a message if the archive ends early or the temporary file
+// Copies `length` bytes of archive `name` from `offset` into the temporary
+// file (ZE_temp_path), a new file (mode 0600) in place of whatever had that
+// name; it is removed at exit. Exits with a message if the archive ends early or the temporary file
 // cannot be written.
 void extract_resource(const char *name, int32_t offset, int32_t length);
 

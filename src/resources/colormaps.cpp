@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/files.h"
+#include "paths.h"
+#include "platform/files.h"
 #include "base/system.h"
 
 COLOR_MAP shadows_1, shadows_2, shadows_3, shadows_4, shadows_5, shadows_6, shadows_7, shadows_8,
@@ -26,9 +27,9 @@ COLOR_MAP *const ZE_light_maps[RES_PICTURES] = {&lights_1, &lights_2, &lights_3,
 void ZE_read_color_maps(void)
 {
     const char *why = NULL;
-    FILE *rows = ZE_open_data_file(RES_ROWS_NAME, &why);
+    FILE *rows = ZE_open_data_file(ZE_rows_path(), &why);
     if (rows == NULL) {
-        ZE_fatal("%s: cannot open the colour-map rows (%s)", RES_ROWS_NAME, why);
+        ZE_fatal("%s: cannot open the colour-map rows (%s)", ZE_rows_path(), why);
     }
     // Group j holds entry j of all sixty rows: per picture, the two lights
     // rows and then the four shadows rows.
@@ -39,7 +40,7 @@ void ZE_read_color_maps(void)
                 block[k] = fgetc(rows);
                 if (block[k] == EOF) {
                     fclose(rows);
-                    ZE_fatal("%s: shorter than %d bytes", RES_ROWS_NAME, (int)RES_ROWS_SIZE);
+                    ZE_fatal("%s: shorter than %d bytes", ZE_rows_path(), (int)RES_ROWS_SIZE);
                 }
             }
             ZE_light_maps[n]->data[LIGHT_ROW_BODY][j] = static_cast<unsigned char>(block[0]);

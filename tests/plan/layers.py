@@ -2,16 +2,18 @@
 """Checks the plan of src/: every include between folders points down, and no
 two files include each other, directly or through others.
 
-Levels, bottom first: the shared records and services (base) and the
-synthesizer driver (sound); the archive and colour maps (resources); the
+Levels, bottom first: the platform layer (platform: the contracts in
+platform/, each platform's side of them in platform/<name>/); the shared
+records and services (base); the archive and colour maps (resources); the
 drawing subsystems (intro, field, overlays); the driver on top. A folder may
 include its own files and those of lower levels only: not a folder beside
-it, not one above it."""
+it, not one above it. Only the platform layer itself may include a file of
+one platform: everything above it sees the contracts alone."""
 import os
 import re
 import sys
 
-LEVELS = {"base": 0, "sound": 0, "resources": 1, "intro": 2, "field": 2, "overlays": 2, "driver": 3}
+LEVELS = {"platform": 0, "base": 1, "resources": 2, "intro": 3, "field": 3, "overlays": 3, "driver": 4}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -22,8 +24,10 @@ def main(src):
             continue
         if folder not in LEVELS:
             return [f"src/{folder}/ has no place in the plan: add it to LEVELS"]
-        for name in sorted(os.listdir(os.path.join(src, folder))):
-            files[f"{folder}/{name}"] = open(os.path.join(src, folder, name)).read()
+        for root, _, names in sorted(os.walk(os.path.join(src, folder))):
+            for name in sorted(names):
+                path = os.path.relpath(os.path.join(root, name), src)
+                files[path] = open(os.path.join(root, name)).read()
 
     faults = []
     edges = {}
@@ -32,7 +36,7 @@ def main(src):
         edges[path] = []
         for target in INCLUDE.findall(text):
             if "/" not in target:
-                target = f"{folder}/{target}"
+                target = f"{os.path.dirname(path)}/{target}"
             if target not in files:
                 faults.append(f"{path} includes {target}, which is not in src/")
                 continue
@@ -40,6 +44,8 @@ def main(src):
             to = target.split("/")[0]
             if to != folder and LEVELS[to] >= LEVELS[folder]:
                 faults.append(f"{path} includes {target}: {to}/ is not below {folder}/")
+            if to == "platform" and target.count("/") > 1 and folder != "platform":
+                faults.append(f"{path} includes {target}: only the platform layer sees a platform")
 
     # Depth-first search for a circle of includes.
     state = {}

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "sound/fluid_midi.h"
+#include "platform/linux/fluid_midi.h"
 #include "support.h"
 
 // Allegro's player feeds the byte stream on its timer thread while the main

@@ -9,7 +9,7 @@
 #include <allegro/internal/aintern.h>
 #include <allegro/platform/aintunix.h>
 
-#include "sound/fluid_midi.h"
+#include "platform/linux/fluid_midi.h"
 #include "support.h"
 
 static const int DITHER = 4; // FluidSynth dithers: silence is a sample or two of noise

@@ -8,8 +8,10 @@ archive's members, the bar shades from the colour-map rows file.
 
 Frames are compared in the demo's own terms: a 320x240 grid of colours, each
 colour the 6-bit red, green and blue of a palette entry packed into one int.
-The X screen shows each frame pixel as a 2x2 block; its 8-bit components
-divided by 4 give the 6-bit palette values back exactly.
+The X screen shows each frame pixel as a 2x2 block at the top left (or, with
+--view X,Y,SCALE, as a SCALE x SCALE block with the frame's corner at X,Y,
+and black all around it); its 8-bit components divided by 4 give the 6-bit
+palette values back exactly.
 """
 import argparse
 import ctypes
@@ -24,6 +26,7 @@ import zlib
 
 W, H = 320, 240
 FIELD_H = 200  # rows 0..199 hold the dots, the tiles and the letters
+VIEW = (0, 0, 2)  # where the frame lies on the X screen, and its enlargement
 
 # Where the members lie in res.dat: (offset, length).
 PICTURES = [(28178, 30141), (422835, 48168), (113306, 29764), (143070, 39651),
@@ -151,30 +154,55 @@ class Data:
 # ---------------------------------------------------------------- the X screen
 
 def parse_xwd(data, check_doubling=True):
-    """A 640x480 root window dump as a 320x240 frame of packed colours."""
+    """A root window dump as a 320x240 frame of packed colours, read where VIEW
+    says; the second result says whether every frame pixel was a whole block."""
     fields = struct.unpack_from(">25I", data, 0)
     header_size, bpp, bytes_per_line = fields[0], fields[11], fields[12]
     width, height, byte_order, ncolors = fields[4], fields[5], fields[7], fields[19]
-    if bpp != 32 or (width, height) != (2 * W, 2 * H):
+    vx, vy, k = VIEW
+    if bpp != 32 or width < vx + k * W or height < vy + k * H or \
+            (VIEW == (0, 0, 2) and (width, height) != (2 * W, 2 * H)):
         raise ValueError("unexpected screen: %dx%d at %d bits" % (width, height, bpp))
     at = header_size + 12 * ncolors
     lsb = byte_order == 0
+    if VIEW != (0, 0, 2):
+        check_border(data[at:at + height * bytes_per_line], width, height, bytes_per_line)
     frame = []
-    doubled = True
+    whole = True
+    step = 4 * k
     for y in range(H):
-        row = data[at + 2 * y * bytes_per_line: at + (2 * y + 1) * bytes_per_line]
-        if check_doubling and doubled:
-            below = data[at + (2 * y + 1) * bytes_per_line: at + (2 * y + 2) * bytes_per_line]
-            if row != below or row[0::8] != row[4::8] or row[1::8] != row[5::8] \
-                    or row[2::8] != row[6::8]:
-                doubled = False
+        top = at + (vy + k * y) * bytes_per_line + 4 * vx
+        row = data[top: top + step * W]
+        if check_doubling and whole:
+            for j in range(1, k):
+                below = at + (vy + k * y + j) * bytes_per_line + 4 * vx
+                if data[below: below + step * W] != row:
+                    whole = False
+            for j in range(1, k):
+                for c in range(3):
+                    if row[c::step] != row[4 * j + c::step]:
+                        whole = False
         if lsb:
-            b, g, r = row[0::8], row[1::8], row[2::8]
+            b, g, r = row[0::step], row[1::step], row[2::step]
         else:
-            r, g, b = row[1::8], row[2::8], row[3::8]
+            r, g, b = row[1::step], row[2::step], row[3::step]
         frame.append([((rr >> 2) << 12) | ((gg >> 2) << 6) | (bb >> 2)
                       for rr, gg, bb in zip(r, g, b)])
-    return frame, doubled
+    return frame, whole
+
+
+def check_border(pixels, width, height, bytes_per_line):
+    """Everything around the enlarged frame must be black."""
+    vx, vy, k = VIEW
+    right = vx + k * W
+    for y in range(height):
+        line = pixels[y * bytes_per_line: y * bytes_per_line + 4 * width]
+        if vy <= y < vy + k * H:
+            outside = line[:4 * vx] + line[4 * right:]
+        else:
+            outside = line
+        if any(outside[0::4]) or any(outside[1::4]) or any(outside[2::4]):
+            fail("the screen is not black around the frame (row %d)" % y)
 
 
 def grab(keep=None):
@@ -763,6 +791,8 @@ def cmd_member(args, data):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--data", required=True, help="folder with res.dat and res_2.dat")
+    parser.add_argument("--view", default="0,0,2",
+                        help="X,Y,SCALE: where the frame lies on the screen, and its enlargement")
     sub = parser.add_subparsers(dest="command", required=True)
 
     p = sub.add_parser("wait")
@@ -843,6 +873,8 @@ def main():
     p.set_defaults(run=cmd_member)
 
     args = parser.parse_args()
+    global VIEW
+    VIEW = tuple(int(v) for v in args.view.split(","))
     data = None if args.command in ("count-writes", "png", "capture-matches") \
         else Data(args.data)
     args.run(args, data)

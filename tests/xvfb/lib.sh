@@ -33,7 +33,8 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on a free display (24-bit, 640x480 or the size $1) and exports DISPLAY.
+# Starts Xvfb on a free display (24-bit, 640x480 or the size $1 gives) and
+# exports DISPLAY.
 start_xvfb() {
     local fd_file="$WORK/display"
     Xvfb -displayfd 3 -screen 0 "${1:-640x480}x24" -nolisten tcp 3>"$fd_file" 2>"$WORK/xvfb.log" &

@@ -1,22 +1,26 @@
 // How near the main part runs to the screen's own limit, in one run on a real
 // 640 x 480 screen (an X display; Xvfb will do):
-//   xvfb-run -a -s "-screen 0 640x480x24" build/tessera_screen_bench [ROUNDS [SECONDS]]
+//   xvfb-run -a -s "-screen 0 640x480x24" build/tessera_screen_bench [--fill] [ROUNDS [SECONDS]]
+// With --fill, on the whole screen as tessera --fill shows it (the largest
+// whole enlargement), say under -screen 0 1920x1080x24 or 3840x2160x24.
 // Rounds alternate two unpaced loops for SECONDS each: the bare loop only
-// clears the 320 x 240 frame and shows it doubled; the main loop draws the
-// main part's frame, with its timer handlers running, and shows it the same
-// way. Alternating puts both under the same load from elsewhere. It prints
+// clears the 320 x 240 frame and shows it as the demo does; the main loop
+// draws the main part's frame, with its timer handlers running, and shows it
+// the same way. Alternating puts both under the same load from elsewhere. It prints
 // the frames a second of each round and the main part's share of the bare
 // loop's rate over all rounds.
 #include <allegro.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 #include "base/present.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "driver/loop.h"
+#include "driver/options.h"
 #include "driver/startup.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
@@ -58,10 +62,15 @@ static long run(void (*frame)(void), double seconds, double *took)
 
 int main(int argc, char **argv)
 {
+    const bool fill = argc > 1 && std::string(argv[1]) == "--fill";
+    if (fill) {
+        argc--;
+        argv++;
+    }
     const int rounds = argc > 1 ? atoi(argv[1]) : 5;
     const double seconds = argc > 2 ? atof(argv[2]) : 1.0;
     if (argc > 3 || rounds < 1 || !(seconds > 0)) {
-        fprintf(stderr, "usage: tessera_screen_bench [ROUNDS [SECONDS]]\n");
+        fprintf(stderr, "usage: tessera_screen_bench [--fill] [ROUNDS [SECONDS]]\n");
         return 2;
     }
     if (allegro_init() != 0) {
@@ -78,10 +87,10 @@ int main(int argc, char **argv)
     ZE_use_fixed_seed = true;
     ZE_initialize_variables();
     ZE_load_resources();
-    set_color_depth(8);
-    if (set_gfx_mode(GFX_AUTODETECT, 2 * SCREENBUF_W, 2 * SCREENBUF_H, 0, 0) != 0) {
-        ZE_fatal("cannot open a 640x480 screen: %s", allegro_error);
-    }
+    ZE_options.screen = fill ? SCREEN_FILL : SCREEN_FULL;
+    ZE_open_screen();
+    printf("screen %dx%d, the frame x%d at (%d, %d)\n", SCREEN_W, SCREEN_H, ZE_view.scale,
+           ZE_view.x, ZE_view.y);
     set_palette(iso_pal[0]);
     ZE_begin_main_part();
     // Into the first cycle, every letter launched, tiles apart, as in

@@ -13,7 +13,7 @@ void ZE_no_display(void)
     exit(1);
 }
 
-void ZE_watch_display(void)
+void ZE_watch_display(void (*)(void))
 {
     // A window on Windows cannot lose its display.
 }

@@ -2,7 +2,6 @@
 // a link, a folder, a device or a pipe; the handles are opened with the Win32
 // calls that say so, and only then handed to stdio.
 #include "platform/files.h"
-#include "platform/windows/ending.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,10 +11,6 @@
 #include <windows.h>
 
 static const int FRESH_NAME_TRIES = 100;
-
-// The name of the last private file, for a way out that skips the exit
-// handlers. Written before the file exists, so that it is never missed.
-static char private_name[MAX_PATH];
 
 // The errno value nearest to a Win32 error.
 static int errno_of(DWORD error)
@@ -120,7 +115,6 @@ static HANDLE create_new(const char *path)
 
 FILE *ZE_create_private_file(const char *path)
 {
-    snprintf(private_name, sizeof private_name, "%s", path);
     // DeleteFile removes a link itself, never what it points to.
     if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         errno = errno_of(GetLastError());
@@ -171,6 +165,31 @@ int ZE_replace_file(const char *name, const void *bytes, size_t n)
     return error;
 }
 
+bool ZE_working_folder_takes_files(void)
+{
+    char here[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryA(sizeof here, here);
+    if (length == 0 || length >= sizeof here) {
+        return false;
+    }
+    // A drive's root folder ("C:\\") is nobody's to litter.
+    if (here[length - 1] == '\\' || here[length - 1] == '/') {
+        return false;
+    }
+    // Folders' read-only mark does not say whether files may be made in them
+    // (Program Files is not marked, yet closed to users): a file that removes
+    // itself when closed is made and closed at once.
+    char probe[64];
+    snprintf(probe, sizeof probe, "tessera-%lu.probe", GetCurrentProcessId());
+    HANDLE handle = CreateFileA(probe, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
 bool ZE_make_private_folder(char *path, size_t size)
 {
     char temp[MAX_PATH + 1];
@@ -193,16 +212,19 @@ bool ZE_make_private_folder(char *path, size_t size)
     return false;
 }
 
-void ZE_remove_private_file(void)
+void ZE_remove_private_folder(const char *folder, const char *file)
 {
-    if (private_name[0] != '\0') {
-        DeleteFileA(private_name);
+    // Built on the stack with no allocation: the watchdog may call this.
+    char path[MAX_PATH];
+    const size_t a = strlen(folder);
+    const size_t b = strlen(file);
+    if (a + 1 + b < sizeof path) {
+        memcpy(path, folder, a);
+        path[a] = '\\';
+        memcpy(path + a + 1, file, b + 1);
+        DeleteFileA(path);
     }
-}
-
-void ZE_remove_private_folder(const char *path)
-{
-    RemoveDirectoryA(path);
+    RemoveDirectoryA(folder);
 }
 
 bool ZE_executable_folder(char *path, size_t size)

@@ -11,11 +11,12 @@
 #include <cstdlib>
 #include <windows.h>
 
-#include "platform/windows/ending.h"
-
 // The orderly end takes a tenth of a second, half a second more during a
 // fade, and leaving a full-screen mode some seconds more (4.3 s under Wine).
 static const DWORD WATCHDOG_MS = 8000;
+
+// What the watchdog does before it ends the process.
+static void (*tidy_up)(void) = NULL;
 
 // The first event wins.
 static std::atomic<int> stop_signal{0};
@@ -47,7 +48,9 @@ static BOOL WINAPI note_event(DWORD event)
     // watchdog must not fire while a second Ctrl+C waits here either: this
     // thread waits, and the orderly end (exit from the main thread) ends it.
     Sleep(WATCHDOG_MS);
-    ZE_remove_private_file();
+    if (tidy_up != NULL) {
+        tidy_up();
+    }
     TerminateProcess(GetCurrentProcess(), 128 + stop_signal.load());
     return TRUE;
 }
@@ -58,8 +61,9 @@ void ZE_hold_signals(void)
     // until ours is in place Ctrl+C ends the process before anything is made.
 }
 
-void ZE_catch_signals(void)
+void ZE_catch_signals(void (*tidy)(void))
 {
+    tidy_up = tidy;
     // A process started with Ctrl+C ignored is never called for it: it stays
     // ignored, as the starter meant.
     SetConsoleCtrlHandler(note_event, TRUE);

@@ -1,7 +1,7 @@
 // The FluidSynth MIDI driver: Allegro's player hands it the song as a raw
 // MIDI byte stream on its timer thread; the parser turns the bytes into
 // messages and FluidSynth plays them on an audio output of its own.
-#include "fluid_midi.h"
+#include "platform/linux/fluid_midi.h"
 
 #include <allegro/internal/aintern.h>
 #include <allegro/platform/aintunix.h>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "fluid_parse.h"
+#include "platform/linux/fluid_parse.h"
 
 // Synthesizer gain at the full mixer volume. FluidSynth's own default (0.2)
 // is quiet next to other programs; 0.5 still leaves the song's loudest

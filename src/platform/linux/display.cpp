@@ -3,25 +3,29 @@
 // that waits for the connection's lock, held by the thread that found the
 // connection gone, and the process hangs for ever. Here the run ends at
 // once instead: there is no screen left to restore.
-#include "display.h"
+#include "platform/display.h"
 
 #include <X11/Xlib.h>
 #include <allegro.h>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
-#include "base/system.h"
-#include "resources/directory.h"
+// Set before the handler is installed; read on whichever thread meets the loss.
+static std::atomic<void (*)(void)> tidy_at_loss{nullptr};
 
 void ZE_no_display(void)
 {
     // Allegro leaves its reason empty here; the viewer is told which display it was.
     const char *display = getenv("DISPLAY");
     if (display == NULL || display[0] == '\0') {
-        ZE_fatal("cannot open the X display: DISPLAY is not set");
+        fputs("tessera: cannot open the X display: DISPLAY is not set\n", stderr);
+    } else {
+        fprintf(stderr, "tessera: cannot open the X display \"%s\"%s%s\n", display,
+                allegro_error[0] != '\0' ? ": " : "", allegro_error);
     }
-    ZE_fatal("cannot open the X display \"%s\"%s%s", display, allegro_error[0] != '\0' ? ": " : "",
-             allegro_error);
+    exit(1);
 }
 
 // May run on any thread that talks to the server; only async-signal-safe
@@ -32,11 +36,15 @@ static int lost_display(Display *)
     if (write(STDERR_FILENO, MESSAGE, sizeof MESSAGE - 1) < 0) {
         // Nothing more can be said.
     }
-    unlink(RES_TEMP_NAME);
+    void (*tidy)(void) = tidy_at_loss.load();
+    if (tidy != nullptr) {
+        tidy();
+    }
     _exit(1);
 }
 
-void ZE_watch_display(void)
+void ZE_watch_display(void (*tidy)(void))
 {
+    tidy_at_loss = tidy;
     XSetIOErrorHandler(lost_display);
 }

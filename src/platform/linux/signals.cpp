@@ -2,7 +2,7 @@
 // shut the library down from inside the handler, where it can deadlock on
 // the X connection's lock or abort; ours do nothing but note the signal,
 // which may land on any thread (the synthesizer's audio threads among them).
-#include "signals.h"
+#include "platform/signals.h"
 
 #include <allegro.h>
 #include <atomic>
@@ -50,8 +50,15 @@ static void raise_noted_signal(void)
     raise(sig);
 }
 
+// What the watchdog's way out, which skips the exit handlers, tidies first.
+static std::atomic<void (*)(void)> tidy_at_watchdog{nullptr};
+
 static void watchdog(int)
 {
+    void (*tidy)(void) = tidy_at_watchdog.load();
+    if (tidy != nullptr) {
+        tidy();
+    }
     raise_noted_signal();
 }
 
@@ -92,8 +99,9 @@ void ZE_hold_signals(void)
     }
 }
 
-void ZE_catch_signals(void)
+void ZE_catch_signals(void (*tidy)(void))
 {
+    tidy_at_watchdog.store(tidy);
     struct sigaction action = {};
     action.sa_handler = note_signal;
     action.sa_mask = stop_set();

@@ -14,8 +14,9 @@ void ZE_hold_signals(void);
 // Puts our handlers in place of the library's for SIGINT, SIGTERM and SIGHUP
 // and lets held signals through. Called once, right after allegro_init. From
 // then on a process that exits after such a signal shuts the library down
-// and ends by that signal, however it exits.
-void ZE_catch_signals(void);
+// and ends by that signal, however it exits; should the watchdog end it
+// instead, it calls `tidy` (async-signal-safe, may be NULL) first.
+void ZE_catch_signals(void (*tidy)(void));
 
 // The signal that asked the run to end, or 0. Set from any thread.
 int ZE_stop_signal(void);

@@ -7,11 +7,12 @@
 
 #include <allegro.h>
 
+#include "platform/music.h"
+
 #define MIDI_FLUIDSYNTH AL_ID('F', 'L', 'U', 'I')
 
-// Adds the driver to Allegro's list of autodetected MIDI drivers, ahead of
-// the library's own. Called after allegro_init and before install_sound.
-void ZE_register_midi_drivers(void);
+// ZE_register_midi_drivers (platform/music.h) adds the driver to Allegro's
+// list of autodetected MIDI drivers, ahead of the library's own.
 
 // The driver itself, for install_sound; its raw_midi may be called from any
 // thread, and exit may be called whether or not init succeeded.
