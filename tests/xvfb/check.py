@@ -550,8 +550,12 @@ def cmd_main(args, data):
     best_free = 0.0
     text = 0
     phases = []
+    if args.pcx:
+        # Space may have been pressed before the picture came on show.
+        grab_capture(args.pcx, data.pictures[n][1], timeout=20)
+        start = time.monotonic()
     while time.monotonic() - start < args.seconds:
-        frame, doubled = grab_capture(args.pcx) if args.pcx else grab()
+        frame, doubled = grab_capture(args.pcx, data.pictures[n][1]) if args.pcx else grab()
         # The screen is updated line by line, so a dump can catch two frames.
         torn += not doubled
         band = bottom_band_match(frame, data, n)
@@ -685,15 +689,16 @@ def read_capture(path):
     return [[pal[v] for v in row] for row in rows], pal
 
 
-def grab_capture(path):
-    """The frame in the screenshot file, as grab gives the screen's."""
+def grab_capture(path, palette, timeout=3):
+    """The frame in the screenshot file, as grab gives the screen's, once the
+    file holds a frame in `palette`."""
     start = time.monotonic()
-    while time.monotonic() - start < 3:
+    while time.monotonic() - start < timeout:
         got = read_capture(path)
-        if got:
+        if got and got[1] == palette:
             return got[0], True
         time.sleep(0.01)
-    fail("%s could not be read" % path)
+    fail("%s held no frame in the expected palette within %.0f s" % (path, timeout))
 
 
 def cmd_capture_matches(args, data):

@@ -53,7 +53,7 @@ fi
 cmake -S "$src" -B "$out/tessera" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DTESSERA_PLATFORM=windows \
     -DTESSERA_ALLEGRO_PREFIX="$allegro/install" >/dev/null
-nice -n 10 cmake --build "$out/tessera" -j"$jobs" >/dev/null
+nice -n 10 cmake --build "$out/tessera" -j"$jobs"
 
 # The zip: one folder holding the program, its data and the papers.
 version=$(cat "$out/tessera/version.txt")

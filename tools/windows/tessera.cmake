@@ -25,7 +25,7 @@ target_compile_definitions(tessera PRIVATE TESSERA_VERSION="${PROJECT_VERSION}"
 # The formats are checked by the Linux build: for mingw-w64 the printf
 # attribute means the Microsoft runtime's printf, which knows no %zu.
 target_compile_options(tessera PRIVATE -Wall -Wextra -Wno-format)
-target_link_options(tessera PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_options(tessera PRIVATE -static -static-libgcc -static-libstdc++ -s)
 target_link_libraries(tessera PRIVATE ${TESSERA_ALLEGRO_LIBRARY}
     gdi32 comdlg32 ole32 dinput ddraw dxguid winmm dsound user32 kernel32)
 
