@@ -73,8 +73,9 @@ static FILE *open_regular(const char *name, DWORD access, DWORD disposition, boo
     // apart from a file that may not be read.
     const DWORD attributes = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS |
                              (link_itself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    HANDLE handle = CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                NULL, disposition, attributes, NULL);
+    HANDLE handle =
+        CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                    disposition, attributes, NULL);
     if (handle == INVALID_HANDLE_VALUE) {
         *why = strerror(errno_of(GetLastError()));
         return NULL;
@@ -106,7 +107,8 @@ FILE *ZE_open_log_file(const char *name, const char **why)
 // a dangling link included, so nothing is followed.
 static HANDLE create_new(const char *path)
 {
-    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE handle =
+        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (handle == INVALID_HANDLE_VALUE) {
         errno = errno_of(GetLastError());
     }

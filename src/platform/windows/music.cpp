@@ -4,4 +4,5 @@
 
 void ZE_register_midi_drivers(void)
 {
+    // Nothing to add: the library lists the system's MIDI devices itself.
 }
