@@ -2,9 +2,9 @@
 # The Windows zip, built by tools/windows/build.sh, under Wine: tessera.exe
 # imports only DLLs that every Windows has; it runs in a window and on a
 # 640x480 full screen, where the main part's frame (saved with Space in the
-# window, on the screen in full) shows the bars, the text, the dots and the picture's colours;
-# Esc ends it with 0 and no temporary file left; a damaged res.dat ends it
-# with one line and status 1.
+# window, on the screen in full) shows the bars, the text, the dots and the
+# picture's colours; Esc ends it with 0 and Ctrl+C with 130, no temporary
+# file left; a damaged res.dat ends it with one line and status 1.
 source "$(dirname "$0")/lib.sh" "$1" "$2"
 
 OUT=$SOURCE/build-windows
@@ -79,6 +79,20 @@ skip_intro
 check_saved_frames
 end_with_esc
 echo "windowed ok"
+
+# Ctrl+C (Wine turns SIGINT into the console's event) ends the run in order:
+# status 128+2, no temporary file, sooner than the watchdog's 8 s.
+rm -f "$PCX"
+start_app wine "$EXE" --window
+skip_intro
+kill -INT "$APP_PID"
+started=$(now)
+wait_app 30
+[ "$APP_STATUS" -eq 130 ] || fail "Ctrl+C gave status $APP_STATUS"
+took=$(python3 -c "print(round($(now) - $started, 1))")
+between 0 "$took" 7.5 || fail "Ctrl+C took $took s: the watchdog, not the orderly end"
+[ ! -e "$WORK/run/tempola.xyz" ] || fail "tempola.xyz was left behind after Ctrl+C"
+echo "Ctrl+C ok: $took s"
 
 # On the whole of a 640x480 screen.
 kill "$XVFB_PID"
