@@ -5,8 +5,9 @@
 
 bool ZE_direct_bitmap(BITMAP *bmp)
 {
-    // Without clipping the library writes wherever it is told; the callers
-    // leave that to it.
+    // With clipping off the library writes wherever it is told, outside the
+    // bitmap too; the callers' own loops only write inside the clip rectangle,
+    // so such a bitmap stays with the library.
     return is_memory_bitmap(bmp) && is_linear_bitmap(bmp) && bitmap_color_depth(bmp) == 8 &&
            bmp->clip;
 }

@@ -16,6 +16,9 @@ constexpr int VIEW_DEFAULT_SCALE = 2; // the picture doubled on a 640 x 480 scre
 // Set once by start-up when it opens the screen; the default fills 640 x 480.
 extern ze_view ZE_view;
 
+// Both parts end with fade_out(FADE_SPEED), the palette fading to black.
+constexpr int FADE_SPEED = 4;
+
 // Waits for the retrace if flags.vsync is set, shows the 320 x 240 bitmap
 // on the screen as ZE_view says, and while Space is down saves it as "capture.pcx"
 // with the palette of the picture on show (`shot_palette`, never a tint): a

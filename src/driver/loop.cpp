@@ -1,6 +1,6 @@
-// The main part: its frame loop, its 60 Hz handler and the presentation of
-// frames. Motion and durations are counted in handler ticks, never in frames:
-// the loop draws as fast as it can, or at the retrace rate with key 1.
+// The main part: its frame loop and its 60 Hz handler. Motion and durations
+// are counted in handler ticks, never in frames: the loop draws as fast as it
+// can, or at the retrace rate with key 1.
 #include "loop.h"
 
 #include "base/present.h"
@@ -13,10 +13,6 @@
 #include "resources/archive.h"
 #include "options.h"
 #include "sequence.h"
-
-static const int MAIN_TICK_HZ = 60;
-static const int LETTER_TICK_HZ = 120;
-static const int FADE_SPEED = 4;
 
 void ZE_track_stuff(void)
 {
@@ -37,7 +33,7 @@ void ZE_track_stuff(void)
 
     ZE_write(flags.scroll_clock, ZE_read(flags.scroll_clock) + 1);
     const int32_t phase = ZE_read(flags.dot_phase) + 1;
-    ZE_write(flags.dot_phase, phase == 200 ? 0 : phase);
+    ZE_write(flags.dot_phase, phase == DOT_PERIOD ? 0 : phase);
 
     ZE_move_cels();
 }
@@ -48,10 +44,19 @@ void ZE_take_snapshot(void)
     snap.flash = ZE_read(flags.flash);
 }
 
+void ZE_tick_main_part(void)
+{
+    ZE_track_logo();
+    ZE_track_logo();
+    ZE_track_stuff();
+}
+
 void ZE_begin_main_part(void)
 {
     ZE_write(flags.logo_clock, 0);
     ZE_assign_iso_field(ZE_read(flags.mode));
+    // The screen has been black since the intro's fade.
+    set_palette(iso_pal[ZE_read(flags.field)]);
 }
 
 void ZE_draw_frame(void)
@@ -81,7 +86,6 @@ void ZE_demo_loop(void)
     }
     install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
     install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
-    set_palette(iso_pal[ZE_read(flags.field)]);
     play_midi(muzak, 1);
 
     // SIGINT, SIGTERM and SIGHUP end the main part after the frame in

@@ -17,7 +17,8 @@ void ZE_initialize_variables(void);
 // screen that cannot be had falls back to that, with one line saying so.
 void ZE_open_screen(void);
 
-// Destroys the 126 bitmaps made at start-up.
+// Destroys the bitmaps made at start-up: the work bitmaps, the pictures and
+// the glyphs.
 void ZE_shutdown(void);
 
 #endif

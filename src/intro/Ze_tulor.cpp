@@ -190,13 +190,27 @@ void TU_render_frame(BITMAP *bmp)
     ZE_final_pass(bmp, palette);
 }
 
-void TU_intro(void)
+void TU_begin_intro(void)
 {
     TU_read_source_graphic("tulor.pcx");
     ZE_end_if_signalled();
     TU_scatter_cells();
-    clear_bitmap(screen);
     set_palette(palette);
+}
+
+void TU_end_intro(void)
+{
+    destroy_bitmap(tulor.band);
+    tulor.band = NULL;
+    // Nothing after the intro uses the pattern sheet.
+    destroy_bitmap(_32x_textures);
+    _32x_textures = NULL;
+}
+
+void TU_intro(void)
+{
+    clear_bitmap(screen);
+    TU_begin_intro();
     install_int_ex(TU_animate_cells, BPS_TO_TIMER(INTRO_TICK_RATE));
 
     // At least one frame; the frame in progress when the handler asks for
@@ -207,12 +221,8 @@ void TU_intro(void)
     } while (!ZE_read(tulor.done) && ZE_stop_signal() == 0);
 
     if (ZE_stop_signal() == 0) {
-        fade_out(INTRO_FADE_SPEED);
+        fade_out(FADE_SPEED);
     }
     remove_int(TU_animate_cells);
-    destroy_bitmap(tulor.band);
-    tulor.band = NULL;
-    // Nothing after the intro uses the pattern sheet.
-    destroy_bitmap(_32x_textures);
-    _32x_textures = NULL;
+    TU_end_intro();
 }

@@ -22,7 +22,6 @@ constexpr int INTRO_TILE_SIZE = 32;
 constexpr int INTRO_TICK_RATE = 60;     // handler calls a second
 constexpr int16_t INTRO_TICKS = 490;    // the intro ends by itself on this tick
 constexpr int INTRO_PATTERN_PERIOD = 7; // ticks per pixel of pattern drift
-constexpr int INTRO_FADE_SPEED = 4;
 
 // One pixel of the logo. The handler moves y and counts steps down while the
 // frame loop draws; x, colour and speed are fixed before the handler starts.
@@ -60,14 +59,23 @@ void TU_scatter_cells(void);
 // The intro's 60 Hz handler: cells, pattern anchor, countdown, Esc and Alt.
 void TU_animate_cells(void);
 
+// The intro in steps, which TU_intro and a run on a simulated clock share:
+// the begin step loads the members, scatters the cells and sets the intro
+// palette (ending the process on a signal that came during loading); the
+// frame step is TU_draw_frame, after which the run tests tulor.done; the end
+// step, after the fade, frees the band and the pattern sheet.
+void TU_begin_intro(void);
+void TU_end_intro(void);
+
 // Draws one intro frame into `bmp` without showing it.
 void TU_draw_frame(BITMAP *bmp);
 
 // Draws one intro frame into `bmp` and shows it with ZE_final_pass.
 void TU_render_frame(BITMAP *bmp);
 
-// Runs the whole intro and returns once it has faded out; a signal
-// (ZE_stop_signal) ends it after the frame in progress, without the fade.
+// Runs the whole intro, its 60 Hz handler on the library's timer, and returns
+// once it has faded out; a signal (ZE_stop_signal) ends it after the frame in
+// progress, without the fade.
 void TU_intro(void);
 
 #endif

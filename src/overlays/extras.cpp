@@ -61,9 +61,7 @@ void ZE_initialize_letters(void)
         _logo.glyph[i] = LETTER_GLYPHS[i];
         const bool moving = LETTER_LAUNCH[i] == NO_LAUNCH;
         ZE_write(_logo.active[i], uint8_t{moving});
-        // The parked place is left of the screen: ftofix, since shifting a
-        // negative value left, as itofix does, is undefined.
-        ZE_write(_logo.x[i], ftofix(moving ? LAUNCH_X : PARKED_X));
+        ZE_write(_logo.x[i], itofix(moving ? LAUNCH_X : PARKED_X));
         ZE_write(_logo.y[i], itofix(LAUNCH_Y));
     }
 }

@@ -9,20 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-// The PCX header as load_pcx reads it.
-constexpr size_t PCX_HEADER_SIZE = 128;
-constexpr size_t PCX_MARK = 0;     // 10 in every PCX
-constexpr size_t PCX_ENCODING = 2; // 1: run-length lines, the only kind load_pcx decodes
-constexpr size_t PCX_BITS = 3;
-constexpr size_t PCX_XMIN = 4; // then ymin, xmax, ymax: 16-bit, low byte first
-constexpr size_t PCX_PLANES = 65;
-constexpr size_t PCX_LINE_BYTES = 66;
-constexpr unsigned char PCX_MARK_VALUE = 10;
-constexpr unsigned char PCX_RUN_FLAGS = 0xC0; // a byte with both top bits set starts a run
-constexpr unsigned char PCX_RUN_COUNT = 0x3F;
-constexpr unsigned char PCX_PALETTE_MARK = 12;
-constexpr size_t PCX_PALETTE_SIZE = 768;
-
 // The standard MIDI file as load_midi and the player read it.
 constexpr size_t MIDI_HEADER_SIZE = 14; // "MThd", length 6, type, tracks, division
 constexpr uint32_t MIDI_HEADER_LENGTH = 6;

@@ -8,8 +8,8 @@
 
 #include "directory.h"
 
-// Fills the filed rows of all twenty maps from "res_2.dat". Exits with a
-// message if the file is missing or shorter than 15360 bytes.
+// Fills the filed rows of every map from the rows file (ZE_rows_path). Exits
+// with a message if the file is missing or shorter than RES_ROWS_SIZE bytes.
 void ZE_read_color_maps(void);
 
 extern COLOR_MAP shadows_1, shadows_2, shadows_3, shadows_4, shadows_5, shadows_6, shadows_7,

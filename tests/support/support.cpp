@@ -140,32 +140,6 @@ void TT_start_main_part(unsigned seed)
     TT_fake_resources();
     ZE_seed_random(); // where the intro would seed it again
     ZE_begin_main_part();
-    set_palette(iso_pal[0]);
-}
-
-static uint32_t fnv(uint32_t h, unsigned char byte)
-{
-    return (h ^ byte) * 16777619u;
-}
-
-uint32_t TT_checksum(BITMAP *bmp)
-{
-    uint32_t h = 2166136261u;
-    for (int y = 0; y < bmp->h; y++) {
-        for (int x = 0; x < bmp->w; x++) {
-            h = fnv(h, bmp->line[y][x]);
-        }
-    }
-    return h;
-}
-
-uint32_t TT_checksum(const RGB *pal)
-{
-    uint32_t h = 2166136261u;
-    for (int i = 0; i < PAL_SIZE; i++) {
-        h = fnv(fnv(fnv(h, pal[i].r), pal[i].g), pal[i].b);
-    }
-    return h;
 }
 
 // Tests make bitmaps freely and leave them to the end of the process, as the

@@ -33,10 +33,4 @@ void TT_fake_resources(void);
 // working folder, the shared records, the field laid out, picture 0's palette.
 void TT_start_main_part(unsigned seed);
 
-// FNV-1a over the pixels of an 8-bit bitmap, row by row.
-uint32_t TT_checksum(BITMAP *bmp);
-
-// FNV-1a over the 256 entries of a palette (r, g, b).
-uint32_t TT_checksum(const RGB *pal);
-
 #endif

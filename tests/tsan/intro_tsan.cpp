@@ -29,18 +29,15 @@ TEST(IntroThreads, FramesWhileTheHandlerTicks)
 
     BITMAP *frame = create_bitmap(320, 240);
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int frames = 0;
     do {
         TU_draw_frame(frame);
-        frames++;
     } while (!ZE_read(tulor.done) && std::chrono::steady_clock::now() < limit);
     const bool ended = ZE_read(tulor.done) == 1;
     stop = true;
     timer.join();
 
     EXPECT_TRUE(ended) << "the loop never saw the end after " << ticks << " ticks";
-    EXPECT_GE(ticks.load(), 490);
-    EXPECT_GE(frames, 1);
+    EXPECT_GE(ticks.load(), INTRO_TICKS);
 
     // Every cell is home after the 490 ticks.
     int away = 0;

@@ -23,9 +23,7 @@ void run_handlers(std::atomic<bool> *started)
 {
     started->store(true);
     for (int tick = 0; tick < HANDLER_TICKS; tick++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
         std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
 }

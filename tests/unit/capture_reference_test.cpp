@@ -16,6 +16,7 @@
 #include "intro/tulor.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
+#include "capture.h"
 #include "support.h"
 
 namespace
@@ -72,12 +73,12 @@ struct Reference {
         }
         const recorded &r = it->second;
         if (r.phase != phase || r.phase_index != phase_index ||
-            r.pixels != TT_checksum(screenbuf) || r.palette != TT_checksum(pal)) {
+            r.pixels != CP_pixel_checksum(screenbuf) || r.palette != CP_palette_checksum(pal)) {
             char text[160];
             snprintf(text, sizeof text,
                      "frame %ld: recorder %s %ld %08x %08x, demo %s %ld %08x %08x", at,
                      r.phase.c_str(), r.phase_index, r.pixels, r.palette, phase, phase_index,
-                     TT_checksum(screenbuf), TT_checksum(pal));
+                     CP_pixel_checksum(screenbuf), CP_palette_checksum(pal));
             return ::testing::AssertionFailure() << text;
         }
         return ::testing::AssertionSuccess();
@@ -99,9 +100,7 @@ TEST(Recorder, EveryFrameIsTheDemosOwnAfterTheSameTicks)
     ZE_load_resources();
 
     // The intro: frame n is drawn after n + 1 ticks of its handler.
-    TU_read_source_graphic("tulor.pcx");
-    TU_scatter_cells();
-    set_palette(palette);
+    TU_begin_intro();
     long intro = 0;
     do {
         TU_animate_cells();
@@ -120,7 +119,7 @@ TEST(Recorder, EveryFrameIsTheDemosOwnAfterTheSameTicks)
         bool found = false;
         for (int step : {2, 4}) {
             fade_interpolate(shown, black_palette, faded, level + step, 0, PAL_SIZE - 1);
-            if (TT_checksum(faded) == r.palette) {
+            if (CP_palette_checksum(faded) == r.palette) {
                 level += step;
                 found = true;
                 break;
@@ -135,13 +134,10 @@ TEST(Recorder, EveryFrameIsTheDemosOwnAfterTheSameTicks)
     EXPECT_EQ(recorder[ref.frame].phase, "main");
 
     // The main part: two letter ticks and one clock tick before every frame.
-    destroy_bitmap(tulor.band);
+    TU_end_intro();
     ZE_begin_main_part();
-    set_palette(iso_pal[ZE_read(flags.field)]);
     for (long m = 0; m < MAIN_FRAMES; m++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
         ZE_draw_frame();
         ASSERT_TRUE(ref.matches("main", m));
     }

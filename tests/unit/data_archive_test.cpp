@@ -10,6 +10,7 @@
 #include "driver/startup.h"
 #include "resources/archive.h"
 #include "resources/directory.h"
+#include "capture.h"
 #include "support.h"
 
 static const res_member PCX_MEMBERS[] = {
@@ -33,8 +34,10 @@ TEST(DataArchive, EveryMemberLoadsAndMeetsTheConventions)
     // Ten different pictures, not one drawn ten times.
     for (int i = 0; i < RES_PICTURES; i++) {
         for (int j = i + 1; j < RES_PICTURES; j++) {
-            EXPECT_NE(TT_checksum(iso_backs[i]), TT_checksum(iso_backs[j])) << i << " " << j;
-            EXPECT_NE(TT_checksum(iso_pal[i]), TT_checksum(iso_pal[j])) << i << " " << j;
+            EXPECT_NE(CP_pixel_checksum(iso_backs[i]), CP_pixel_checksum(iso_backs[j]))
+                << i << " " << j;
+            EXPECT_NE(CP_palette_checksum(iso_pal[i]), CP_palette_checksum(iso_pal[j]))
+                << i << " " << j;
         }
     }
     // The song's copy is what the temporary file holds afterwards.
@@ -136,8 +139,8 @@ TEST(DataArchive, PcxMembersKeepTheirPaletteBehindPaddingTheLoaderSkips)
         PALETTE bare_pal;
         BITMAP *bare = load_pcx("unpadded.pcx", bare_pal);
         ASSERT_NE(bare, nullptr);
-        EXPECT_EQ(TT_checksum(bare), TT_checksum(bmp));
-        EXPECT_EQ(TT_checksum(bare_pal), TT_checksum(pal));
+        EXPECT_EQ(CP_pixel_checksum(bare), CP_pixel_checksum(bmp));
+        EXPECT_EQ(CP_palette_checksum(bare_pal), CP_palette_checksum(pal));
         destroy_bitmap(bare);
         destroy_bitmap(bmp);
     }
@@ -180,8 +183,8 @@ TEST(DataArchive, ScrollerGlyphsAreAllDifferent)
     TT_start_without_screen();
     for (const char *p = DT_SHOWN_CHARS; *p; p++) {
         for (const char *q = p + 1; *q; q++) {
-            EXPECT_NE(TT_checksum(scrollie[DT_scroll_glyph(*p)]),
-                      TT_checksum(scrollie[DT_scroll_glyph(*q)]))
+            EXPECT_NE(CP_pixel_checksum(scrollie[DT_scroll_glyph(*p)]),
+                      CP_pixel_checksum(scrollie[DT_scroll_glyph(*q)]))
                 << "'" << *p << "' and '" << *q << "'";
         }
     }

@@ -1,6 +1,7 @@
 // The picture sequence and the flash: when pictures change, what a change
 // resets, the flash's arithmetic and its course over ticks and frames.
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -292,7 +293,8 @@ TEST(StatusLog, AppendsOneLinePerCall)
     ZE_status_log_i("mode", -1);
     EXPECT_EQ(TT_read_file("logfile"), " picture 3\n mode -1\n");
 
-    // A link of that name is not followed, and a FIFO does not block.
+    // A link of that name is not followed; a FIFO neither blocks the call
+    // nor takes the line, whether a reader holds it open or not.
     TT_write_file("precious", "k");
     ASSERT_EQ(unlink("logfile"), 0);
     ASSERT_EQ(symlink("precious", "logfile"), 0);
@@ -301,4 +303,10 @@ TEST(StatusLog, AppendsOneLinePerCall)
     ASSERT_EQ(unlink("logfile"), 0);
     ASSERT_EQ(mkfifo("logfile", 0600), 0);
     ZE_status_log_i("picture", 5);
+    const int reader = open("logfile", O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ZE_status_log_i("picture", 6);
+    char byte;
+    EXPECT_EQ(read(reader, &byte, 1), 0) << "the line went into the FIFO";
+    close(reader);
 }

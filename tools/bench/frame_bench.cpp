@@ -34,87 +34,37 @@ static void start(void)
     ZE_begin_main_part();
     // Into the first cycle, every letter launched, tiles apart.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
     }
 }
-
-static void BM_MainFrame(benchmark::State &state)
-{
-    start();
-    for (auto _ : state) {
-        ZE_draw_frame();
-    }
-}
-BENCHMARK(BM_MainFrame)->Unit(benchmark::kMicrosecond);
-
-static void BM_TileField(benchmark::State &state)
-{
-    start();
-    for (auto _ : state) {
-        ZE_draw_iso_field(screenbuf);
-    }
-}
-BENCHMARK(BM_TileField)->Unit(benchmark::kMicrosecond);
-
-static void BM_Dots(benchmark::State &state)
-{
-    start();
-    for (auto _ : state) {
-        ZE_draw_dots(screenbuf);
-    }
-}
-BENCHMARK(BM_Dots)->Unit(benchmark::kMicrosecond);
-
-// The edge bars and the letters, composed and laid over the frame.
-static void BM_Extras(benchmark::State &state)
-{
-    start();
-    for (auto _ : state) {
-        ZE_draw_extras(screenbuf);
-    }
-}
-BENCHMARK(BM_Extras)->Unit(benchmark::kMicrosecond);
-
-static void BM_MainTick(benchmark::State &state)
-{
-    start();
-    for (auto _ : state) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
-    }
-}
-BENCHMARK(BM_MainTick)->Unit(benchmark::kMicrosecond);
 
 static void start_intro(void)
 {
     start();
     static bool loaded = false;
     if (!loaded) {
-        TU_read_source_graphic("tulor.pcx");
-        TU_scatter_cells();
+        TU_begin_intro();
         loaded = true;
     }
 }
 
-static void BM_IntroFrame(benchmark::State &state)
+// Times `step`, again and again, once `prepare` has set the scene.
+static void timed(benchmark::State &state, void (*prepare)(void), void (*step)(void))
 {
-    start_intro();
+    prepare();
     for (auto _ : state) {
-        TU_draw_frame(screenbuf);
+        step();
     }
 }
-BENCHMARK(BM_IntroFrame)->Unit(benchmark::kMicrosecond);
 
-static void BM_IntroTick(benchmark::State &state)
-{
-    start_intro();
-    for (auto _ : state) {
-        TU_animate_cells();
-    }
-}
-BENCHMARK(BM_IntroTick)->Unit(benchmark::kMicrosecond);
+static const benchmark::TimeUnit US = benchmark::kMicrosecond;
+BENCHMARK_CAPTURE(timed, MainFrame, start, ZE_draw_frame)->Unit(US);
+BENCHMARK_CAPTURE(timed, TileField, start, [] { ZE_draw_iso_field(screenbuf); })->Unit(US);
+BENCHMARK_CAPTURE(timed, Dots, start, [] { ZE_draw_dots(screenbuf); })->Unit(US);
+// The edge bars and the letters, composed and laid over the frame.
+BENCHMARK_CAPTURE(timed, Extras, start, [] { ZE_draw_extras(screenbuf); })->Unit(US);
+BENCHMARK_CAPTURE(timed, MainTick, start, ZE_tick_main_part)->Unit(US);
+BENCHMARK_CAPTURE(timed, IntroFrame, start_intro, [] { TU_draw_frame(screenbuf); })->Unit(US);
+BENCHMARK_CAPTURE(timed, IntroTick, start_intro, TU_animate_cells)->Unit(US);
 
 BENCHMARK_MAIN();

@@ -25,9 +25,6 @@
 #include "overlays/extras.h"
 #include "resources/archive.h"
 
-static const int MAIN_TICK_HZ = 60; // the demo's two handler rates
-static const int LETTER_TICK_HZ = 120;
-
 using bench_clock = std::chrono::steady_clock;
 
 static void bare_frame(void)
@@ -91,14 +88,11 @@ int main(int argc, char **argv)
     ZE_open_screen();
     printf("screen %dx%d, the frame x%d at (%d, %d)\n", SCREEN_W, SCREEN_H, ZE_view.scale,
            ZE_view.x, ZE_view.y);
-    set_palette(iso_pal[0]);
     ZE_begin_main_part();
     // Into the first cycle, every letter launched, tiles apart, as in
     // tessera_bench; from there the handlers run the demo on.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_track_logo();
-        ZE_track_logo();
-        ZE_track_stuff();
+        ZE_tick_main_part();
     }
     install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
     install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));

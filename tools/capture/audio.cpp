@@ -12,11 +12,11 @@
 #include <fluidsynth.h>
 #include <vector>
 
+#include "platform/linux/fluid_midi.h"
 #include "resources/directory.h"
 
 static const char MIDI_MAGIC[] = "MThd";
 static const uint32_t WAVE_FLOAT = 3;
-static const double SYNTH_GAIN = 0.5;
 static const double TARGET_PEAK = 0.891; // 1 dB below full scale
 static const double MAX_BOOST = 10.0;
 
@@ -65,7 +65,7 @@ bool CP_open_song(const char *archive, const char *soundfont)
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     fluid_settings_setint(settings, "player.reset-synth", 1);
     fluid_settings_setnum(settings, "synth.sample-rate", CP_RATE);
-    fluid_settings_setnum(settings, "synth.gain", SYNTH_GAIN);
+    fluid_settings_setnum(settings, "synth.gain", FLUID_FULL_GAIN);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
     synth = new_fluid_synth(settings);
     if (synth == NULL) {

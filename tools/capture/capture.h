@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <string>
 
-constexpr int CP_FPS = 60;                         // video frames a second: one 60 Hz tick each
+#include "driver/loop.h"
+
+constexpr int CP_FPS = MAIN_TICK_HZ;               // video frames a second: one 60 Hz tick each
 constexpr int CP_RATE = 44100;                     // audio samples a second
 constexpr int CP_FRAME_SAMPLES = CP_RATE / CP_FPS; // 735 stereo samples a frame
 constexpr int CP_DEFAULT_SCALE = 2;                // the 320 x 240 frame doubled, as on screen

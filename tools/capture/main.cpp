@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "base/state.h"
+#include "platform/files.h"
+#include "platform/linux/fluid_midi.h"
 
 static const char USAGE[] =
     "usage: tessera-capture [options] OUT.mp4             the demo as video with its song\n"
@@ -32,7 +34,7 @@ static const char USAGE[] =
     "                  folder beside the build folder)\n"
     "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
     "  --soundfont F   General MIDI sound font for the song\n"
-    "                  (default /usr/share/sounds/sf2/default-GM.sf2)\n"
+    "                  (default " FLUID_DEFAULT_SOUND_FONT ")\n"
     "  --scale N       the 320x240 picture enlarged N times, every pixel a block\n"
     "                  of N x N: 1 to 9 (default 2, 640x480; 6 is 1920x1440)\n"
     "  --crf Q         the video's quality, libx264's constant rate factor: 0\n"
@@ -45,7 +47,6 @@ static const char USAGE[] =
     "  --quiet         no progress bar\n"
     "  --help          this text\n";
 
-static const char DEFAULT_SOUNDFONT[] = "/usr/share/sounds/sf2/default-GM.sf2";
 static const unsigned DEFAULT_SEED = 1;
 static const char DEFAULT_CRF[] = "18";
 static const char DEFAULT_PRESET[] = "veryfast";
@@ -54,7 +55,7 @@ struct options {
     std::string out;    // OUT.mp4 or, with --still, OUT.png
     std::string frames; // --frames DIR
     std::string data;
-    std::string soundfont = DEFAULT_SOUNDFONT;
+    std::string soundfont = FLUID_DEFAULT_SOUND_FONT;
     unsigned seed = DEFAULT_SEED;
     cp_encoding encoding = {CP_DEFAULT_SCALE, DEFAULT_CRF, DEFAULT_PRESET};
     long max_frames = LONG_MAX;
@@ -241,13 +242,8 @@ static std::string absolute(const std::string &path)
 // The data folder beside the build folder that holds this program.
 static std::string default_data_folder(void)
 {
-    std::vector<char> exe(PATH_MAX + 1);
-    const ssize_t n = readlink("/proc/self/exe", exe.data(), PATH_MAX);
-    if (n <= 0) {
-        return "data";
-    }
-    std::string path(exe.data(), static_cast<size_t>(n));
-    return path.substr(0, path.rfind('/')) + "/../data";
+    char folder[PATH_MAX];
+    return ZE_executable_folder(folder, sizeof folder) ? std::string(folder) + "/../data" : "data";
 }
 
 static bool is_file(const std::string &path)
@@ -314,13 +310,12 @@ static void remove_at_end(const std::string &path)
 // folder stays untouched and recordings can run side by side.
 static void enter_private_folder(const std::string &data)
 {
-    const char *tmp = getenv("TMPDIR");
-    std::string folder =
-        std::string(tmp != NULL && tmp[0] != '\0' ? tmp : "/tmp") + "/tessera-capture-XXXXXX";
-    if (folder.size() >= PATH_MAX - 16 || mkdtemp(&folder[0]) == NULL) {
+    char made[PATH_MAX - 16]; // room for the names in it
+    if (!ZE_make_private_folder(made, sizeof made)) {
         fail("cannot make a working folder: %s", strerror(errno));
     }
-    strcpy(leftover_folder, folder.c_str());
+    strcpy(leftover_folder, made);
+    const std::string folder = made;
     for (const char *name : WORK_FILES) {
         remove_at_end(folder + "/" + name);
     }

@@ -1,24 +1,24 @@
-// The demo on a simulated clock. Every video frame is exactly one tick of the
-// part's 60 Hz handler (and two of the letters' 120 Hz handler), then one
-// frame drawn by the demo's own frame steps; the fades are the frames that
-// fade_out(4) shows on a 70 Hz retrace. Nothing here waits for real time, so
-// a slow frame never costs the video a tick.
+// The demo on a simulated clock: the demo's own begin, frame and end steps
+// of both parts, with the ticks counted instead of waited for. Every video
+// frame is exactly one tick of the part's 60 Hz handler (and two of the
+// letters' 120 Hz handler), then one frame; the fades are the frames that
+// fade_out shows on a 70 Hz retrace. Nothing here waits for real time, so a
+// slow frame never costs the video a tick.
 #include "capture.h"
 
 #include <allegro/internal/aintern.h>
 
+#include "base/present.h"
+#include "base/state.h"
+#include "base/system.h"
 #include "driver/loop.h"
 #include "driver/sequence.h"
-#include "base/system.h"
 #include "driver/startup.h"
-#include "base/state.h"
 #include "intro/tulor.h"
-#include "overlays/extras.h"
 #include "resources/archive.h"
 
-static const char INTRO_SOURCE_NAME[] = "tulor.pcx";
-static const int FADE_SPEED = INTRO_FADE_SPEED; // both parts end with fade_out(4)
-static const int FADE_END = 64;                 // fade_interpolate's position of the target
+static const int FADE_END = 64; // fade_interpolate's position of the target
+static_assert(INTRO_TICK_RATE == CP_FPS, "a video frame is a tick of the intro's handler too");
 
 static cp_phase phase;
 static long frames_done;  // frames handed out so far
@@ -32,10 +32,7 @@ void CP_start_demo(unsigned seed)
     ZE_fixed_seed = seed;
     ZE_initialize_variables();
     ZE_load_resources();
-
-    TU_read_source_graphic(INTRO_SOURCE_NAME);
-    TU_scatter_cells();
-    set_palette(palette);
+    TU_begin_intro();
 
     phase = CP_INTRO;
     frames_done = 0;
@@ -97,13 +94,6 @@ static void enter(cp_phase next)
     }
 }
 
-static void tick_main_part(void)
-{
-    ZE_track_logo();
-    ZE_track_logo();
-    ZE_track_stuff();
-}
-
 bool CP_next_frame(cp_frame *frame)
 {
     while (!over) {
@@ -119,7 +109,7 @@ bool CP_next_frame(cp_frame *frame)
             return true;
 
         case CP_MAIN:
-            tick_main_part();
+            ZE_tick_main_part();
             ZE_draw_frame();
             hand_out(frame);
             if (ZE_read(flags.done)) {
@@ -136,7 +126,7 @@ bool CP_next_frame(cp_frame *frame)
                 if (phase == CP_INTRO_FADE) {
                     TU_animate_cells();
                 } else {
-                    tick_main_part();
+                    ZE_tick_main_part();
                 }
                 PALETTE faded;
                 fade_interpolate(fade_source, black_palette, faded, level, 0, PAL_SIZE - 1);
@@ -149,10 +139,8 @@ bool CP_next_frame(cp_frame *frame)
                 over = true;
                 break;
             }
-            destroy_bitmap(tulor.band);
-            tulor.band = NULL;
+            TU_end_intro();
             ZE_begin_main_part();
-            set_palette(iso_pal[ZE_read(flags.field)]);
             enter(CP_MAIN);
             break;
         }

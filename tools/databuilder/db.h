@@ -38,6 +38,13 @@ constexpr int DB_RAMP_LEN = 16;
 constexpr int DB_GLYPH_FIRST = 240;
 constexpr int DB_GLYPH_LEN = 16;
 
+// How far apart two colours look, from their differences in red, green and
+// blue: green counts most and blue least, roughly as the eye weighs them.
+inline float DB_distance2(float dr, float dg, float db)
+{
+    return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+}
+
 // Which of the two data sets is built: 0 the release, 1 the test variant.
 extern int db_variant;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "db.h"
+#include "resources/checks.h"
 
 int db_variant = 0;
 
@@ -64,22 +65,18 @@ static void put16(std::vector<unsigned char> &v, int x)
     v.push_back(static_cast<unsigned char>((x >> 8) & 0xff));
 }
 
-// The marker byte that the loader looks for before the 256-colour palette.
-static const unsigned char PALETTE_MARKER = 12;
-static const int HEADER_SIZE = 128;
-static const int MAX_RUN = 63;
-
 std::vector<unsigned char> DB_encode_pcx(const db_image &img)
 {
     // Scanlines are stored with an even number of bytes.
     int bytes_per_line = (img.w + 1) & ~1;
     std::vector<unsigned char> out;
-    out.reserve(HEADER_SIZE + static_cast<size_t>(img.h) * bytes_per_line + 769);
+    out.reserve(PCX_HEADER_SIZE + static_cast<size_t>(img.h) * bytes_per_line + 1 +
+                PCX_PALETTE_SIZE);
 
-    out.push_back(10); // manufacturer
-    out.push_back(5);  // version 3.0 and later, with a 256-colour palette
-    out.push_back(1);  // run-length encoded
-    out.push_back(8);  // bits per pixel and plane
+    out.push_back(PCX_MARK_VALUE);
+    out.push_back(5); // version 3.0 and later, with a 256-colour palette
+    out.push_back(1); // run-length encoded
+    out.push_back(8); // bits per pixel and plane
     put16(out, 0);
     put16(out, 0);
     put16(out, img.w - 1);
@@ -95,7 +92,7 @@ std::vector<unsigned char> DB_encode_pcx(const db_image &img)
     out.push_back(1); // one plane
     put16(out, bytes_per_line);
     put16(out, 1); // colour palette
-    while (out.size() < HEADER_SIZE) {
+    while (out.size() < PCX_HEADER_SIZE) {
         out.push_back(0);
     }
 
@@ -109,18 +106,18 @@ std::vector<unsigned char> DB_encode_pcx(const db_image &img)
         int x = 0;
         while (x < bytes_per_line) {
             int run = 1;
-            while (x + run < bytes_per_line && run < MAX_RUN && line[x + run] == line[x]) {
+            while (x + run < bytes_per_line && run < PCX_RUN_COUNT && line[x + run] == line[x]) {
                 run++;
             }
-            if (run > 1 || line[x] >= 0xC0) {
-                out.push_back(static_cast<unsigned char>(0xC0 | run));
+            if (run > 1 || line[x] >= PCX_RUN_FLAGS) {
+                out.push_back(static_cast<unsigned char>(PCX_RUN_FLAGS | run));
             }
             out.push_back(line[x]);
             x += run;
         }
     }
 
-    out.push_back(PALETTE_MARKER);
+    out.push_back(PCX_PALETTE_MARK);
     for (int c = 0; c < 256; c++) {
         out.push_back(static_cast<unsigned char>(img.pal[c].r * 4));
         out.push_back(static_cast<unsigned char>(img.pal[c].g * 4));
@@ -136,7 +133,7 @@ bool DB_pad_pcx(std::vector<unsigned char> &pcx, size_t length)
     }
     // The loader scans forward from the end of the image data for the first
     // marker byte, so padding goes just before the marker and is never 12.
-    size_t palette_at = pcx.size() - 769;
+    size_t palette_at = pcx.size() - 1 - PCX_PALETTE_SIZE;
     pcx.insert(pcx.begin() + palette_at, length - pcx.size(), 0);
     return true;
 }

@@ -14,9 +14,7 @@ struct fcol {
 
 static float dist2(const fcol &a, const fcol &b)
 {
-    // Green counts most and blue least, roughly as the eye weighs them.
-    float dr = a.c[0] - b.c[0], dg = a.c[1] - b.c[1], db = a.c[2] - b.c[2];
-    return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    return DB_distance2(a.c[0] - b.c[0], a.c[1] - b.c[1], a.c[2] - b.c[2]);
 }
 
 static unsigned char clamp63(float v)

@@ -18,8 +18,7 @@ static int closest(const db_rgb *pal, float r, float g, float b)
     int best = 0;
     float bd = 1e30f;
     for (int k = 0; k < 256; k++) {
-        float dr = pal[k].r - r, dg = pal[k].g - g, db = pal[k].b - b;
-        float d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+        float d = DB_distance2(pal[k].r - r, pal[k].g - g, pal[k].b - b);
         if (d < bd) {
             bd = d;
             best = k;

@@ -10,11 +10,11 @@
 // on E major, which the intro's A minor resolves.
 #include "song.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "db.h"
 #include "resources/directory.h"
 #include "song_smf.h"
 
@@ -117,12 +117,6 @@ struct song_state {
     uint32_t seed;
 };
 
-static void fail(const std::string &what)
-{
-    fprintf(stderr, "databuilder: song: %s\n", what.c_str());
-    exit(EXIT_FAILURE);
-}
-
 // A fixed linear congruential generator, so the song is the same on every run.
 static int jitter(song_state &s, int spread)
 {
@@ -168,7 +162,7 @@ static const chord *find_chord(const std::string &name)
             return &c;
         }
     }
-    fail("unknown chord " + name);
+    DB_fail("song: unknown chord %s", name.c_str());
     return nullptr;
 }
 
@@ -176,7 +170,7 @@ static int parse_key(const std::string &name)
 {
     static const int steps[7] = {9, 11, 0, 2, 4, 5, 7}; // A..G above C
     if (name.empty() || name[0] < 'A' || name[0] > 'G') {
-        fail("bad note " + name);
+        DB_fail("song: bad note %s", name.c_str());
     }
     int key = steps[name[0] - 'A'];
     size_t at = 1;
@@ -185,7 +179,7 @@ static int parse_key(const std::string &name)
         at++;
     }
     if (at + 1 != name.size() || name[at] < '0' || name[at] > '9') {
-        fail("bad note " + name);
+        DB_fail("song: bad note %s", name.c_str());
     }
     return key + 12 * (name[at] - '0' + 1);
 }
@@ -208,14 +202,14 @@ static int32_t melody(song_state &s, int channel, int32_t start, const char *lin
         }
         const char *dot = strchr(p, '.');
         if (dot == nullptr) {
-            fail(std::string("bad melody ") + line);
+            DB_fail("song: bad melody %s", line);
         }
         std::string name(p, dot);
         char *end;
         int steps = static_cast<int>(strtol(dot + 1, &end, 10));
         p = end;
         if (steps <= 0) {
-            fail(std::string("bad melody ") + line);
+            DB_fail("song: bad melody %s", line);
         }
         if (name != "r") {
             // Notes on the beat a little louder.
@@ -239,7 +233,7 @@ static int32_t melody(song_state &s, int channel, int32_t start, const char *lin
 static void lead_bar(song_state &s, int32_t start, const char *line, double level)
 {
     if (melody(s, CH_LEAD, start, line, 0, 100, level, 6, true) != start + BAR) {
-        fail(std::string("melody bar of the wrong length: ") + line);
+        DB_fail("song: melody bar of the wrong length: %s", line);
     }
     melody(s, CH_ECHO, start + 3 * STEP, line, 0, 46, level, 6, true);
 }
@@ -554,7 +548,7 @@ static std::vector<size_t> filler_lengths(size_t need)
         while (DB_smf_meta_size(len) > need ||
                (DB_smf_meta_size(len) < need && need - DB_smf_meta_size(len) < smallest)) {
             if (len == 0) {
-                fail("cannot pad the song by " + std::to_string(need) + " bytes");
+                DB_fail("song: cannot pad the song by %zu bytes", need);
             }
             len--;
         }
@@ -617,7 +611,7 @@ std::vector<unsigned char> DB_build_song(void)
         }
     }
     if (number != BARS) {
-        fail("the plan has " + std::to_string(number) + " bars, not " + std::to_string(BARS));
+        DB_fail("song: the plan has %d bars, not %d", number, BARS);
     }
 
     std::vector<std::vector<unsigned char>> chunks;
@@ -630,8 +624,8 @@ std::vector<unsigned char> DB_build_song(void)
 
     const size_t room = static_cast<size_t>(RES_SONG.length);
     if (used > room) {
-        fail("the song takes " + std::to_string(used) + " bytes, more than the " +
-             std::to_string(room) + " of its place in the archive");
+        DB_fail("song: the song takes %zu bytes, more than the %zu of its place in the archive",
+                used, room);
     }
     // The rest of the place is greetings in text events.
     size_t g = 0;
@@ -646,8 +640,7 @@ std::vector<unsigned char> DB_build_song(void)
 
     std::vector<unsigned char> song = DB_smf_file(chunks, TICKS_PER_QUARTER);
     if (song.size() != room) {
-        fail("the song came out at " + std::to_string(song.size()) + " bytes, not " +
-             std::to_string(room));
+        DB_fail("song: the song came out at %zu bytes, not %zu", song.size(), room);
     }
     return song;
 }

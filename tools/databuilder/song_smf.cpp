@@ -2,15 +2,14 @@
 #include "song_smf.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+
+#include "db.h"
 
 enum { RANK_META, RANK_NOTE_OFF, RANK_SETUP, RANK_NOTE_ON };
 
-static void fail(const char *what, int32_t tick)
+[[noreturn]] static void fail(const char *what, int32_t tick)
 {
-    fprintf(stderr, "databuilder: song: %s at tick %ld\n", what, static_cast<long>(tick));
-    exit(EXIT_FAILURE);
+    DB_fail("song: %s at tick %ld", what, static_cast<long>(tick));
 }
 
 static unsigned char data_byte(int value, int32_t tick)

@@ -12,10 +12,6 @@
 
 #include "platform/linux/fluid_parse.h"
 
-// Synthesizer gain at the full mixer volume. FluidSynth's own default (0.2)
-// is quiet next to other programs; 0.5 still leaves the song's loudest
-// chords well short of clipping.
-static const float FULL_GAIN = 0.5f;
 static const int FULL_VOLUME = 255;
 
 static const char CONFIG_SECTION[] = "tessera";
@@ -28,10 +24,14 @@ static const char *const AUTO_OUTPUTS[] = {"pulseaudio", "alsa"};
 // Where distributions put a General MIDI sound font, after the one this
 // FluidSynth was built to expect.
 static const char *const SOUND_FONT_PATHS[] = {
-    "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-    "/usr/share/soundfonts/default.sf2",    "/usr/share/soundfonts/FluidR3_GM.sf2",
-    "/usr/share/sounds/sf3/default-GM.sf3", "/usr/share/soundfonts/default.sf3",
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",   "/usr/share/soundfonts/FluidR3_GM.sf3",
+    FLUID_DEFAULT_SOUND_FONT,
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    "/usr/share/soundfonts/default.sf2",
+    "/usr/share/soundfonts/FluidR3_GM.sf2",
+    "/usr/share/sounds/sf3/default-GM.sf3",
+    "/usr/share/soundfonts/default.sf3",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/soundfonts/FluidR3_GM.sf3",
 };
 
 // A synthesizer with its audio output.
@@ -181,7 +181,7 @@ static bool open_chain(fluid_chain *c, bool load_font)
         close_chain(c);
         return false;
     }
-    fluid_settings_setnum(c->settings, "synth.gain", FULL_GAIN);
+    fluid_settings_setnum(c->settings, "synth.gain", FLUID_FULL_GAIN);
     c->synth = new_fluid_synth(c->settings);
     if (c->synth == NULL) {
         close_chain(c);
@@ -247,7 +247,7 @@ static int fluid_set_mixer_volume(int volume)
     std::lock_guard<std::mutex> hold(driver_lock);
     mixer_volume = MID(0, volume, FULL_VOLUME);
     if (chain.synth != NULL) {
-        fluid_synth_set_gain(chain.synth, FULL_GAIN * mixer_volume / FULL_VOLUME);
+        fluid_synth_set_gain(chain.synth, FLUID_FULL_GAIN * mixer_volume / FULL_VOLUME);
     }
     return 0;
 }

@@ -11,6 +11,14 @@
 
 #define MIDI_FLUIDSYNTH AL_ID('F', 'L', 'U', 'I')
 
+// What the recorder's offline synthesizer shares with the driver. The gain
+// at full volume: FluidSynth's own (0.2) is quiet next to other programs,
+// and 0.5 still leaves the song's loudest chords well short of clipping.
+constexpr float FLUID_FULL_GAIN = 0.5f;
+// The General MIDI sound font of Debian's fluid-soundfont-gm; a macro, so
+// that it can stand in a usage text.
+#define FLUID_DEFAULT_SOUND_FONT "/usr/share/sounds/sf2/default-GM.sf2"
+
 // ZE_register_midi_drivers (platform/music.h) adds the driver to Allegro's
 // list of autodetected MIDI drivers, ahead of the library's own.
 
