@@ -32,7 +32,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$WORK/wineboot.log" 2>&1 || fail "cannot make the Wine prefix"
     wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
 fi
-trap 'status=$?; wineserver -k 2>/dev/null || true; (exit $status); cleanup' EXIT
+# The prefix's server goes with the test; cleanup sees the test's status.
+trap 'wine_status=$?; wineserver -k 2>/dev/null || true; set +e; (exit $wine_status); cleanup' EXIT
 
 prepare_data
 quiet_environment
@@ -95,7 +96,10 @@ between 0 "$took" 7.5 || fail "Ctrl+C took $took s: the watchdog, not the orderl
 echo "Ctrl+C ok: $took s"
 
 # On the whole of a 640x480 screen.
+# Wine's own processes stay a while on the display they started on.
+wineserver -k 2>/dev/null || true
 kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
 rm -f "$PCX"
 start_xvfb
 start_app wine "$EXE"
