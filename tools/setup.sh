@@ -12,6 +12,7 @@ run_packages=(
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
     libpng-dev                  # PNG files of the data builder and the recorder
     ffmpeg                      # recording the demo without a display
+    help2man                    # the manual pages, made from the programs' --help
 )
 test_packages=(
     googletest libgtest-dev libbenchmark-dev
@@ -20,6 +21,7 @@ test_packages=(
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
     locales                             # a Turkish locale for the scroller's upper-case test
     clang libclang-rt-14-dev            # the fuzz target over the archive members (libFuzzer)
+    dpkg-dev file lintian desktop-file-utils  # the Debian package: cpack's shlibdeps, its checks
 )
 # The Windows build: a 64-bit cross-compiler (the posix thread model, for
 # std::mutex), and Wine to run the result.
@@ -49,7 +51,5 @@ sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
-# Others may be installing at the same moment: wait for their lock.
-lock=(-o DPkg::Lock::Timeout=900)
-"${sudo[@]}" apt-get "${lock[@]}" update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"

@@ -55,8 +55,6 @@ void ZE_begin_main_part(void)
 {
     ZE_write(flags.logo_clock, 0);
     ZE_assign_iso_field(ZE_read(flags.mode));
-    // The screen has been black since the intro's fade.
-    set_palette(iso_pal[ZE_read(flags.field)]);
 }
 
 void ZE_draw_frame(void)
@@ -86,6 +84,8 @@ void ZE_demo_loop(void)
     }
     install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
     install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
+    // The screen has been black since the intro's fade.
+    set_palette(iso_pal[ZE_read(flags.field)]);
     play_midi(muzak, 1);
 
     // SIGINT, SIGTERM and SIGHUP end the main part after the frame in

@@ -15,9 +15,9 @@ constexpr int LETTER_TICK_HZ = 120; // ZE_track_logo's rate
 // the intro.
 void ZE_demo_loop(void);
 
-// The begin step: zeroes the letter clock, lays the tile field out in the
-// starting mode and shows the first picture's palette. Called before the
-// handlers run.
+// The begin step: zeroes the letter clock and lays the tile field out in the
+// starting mode. Called before the handlers run; the first picture's palette
+// goes to the screen once they do.
 void ZE_begin_main_part(void);
 
 // The frame step: draws one frame of the main part into screenbuf and

@@ -22,6 +22,7 @@ const char ZE_usage[] =
     "pictures breaking into diamond tiles over scrolling dots, a text scroller and\n"
     "circling letters, to a looping MIDI song.\n"
     "\n"
+    "Options:\n"
     "  --fill         full screen at the desktop's own size, the picture enlarged\n"
     "                 by the largest whole factor that fits, centred on black\n"
     "  --window       in an ordinary window, 640x480 unless --scale says otherwise\n"

@@ -195,6 +195,10 @@ void TU_begin_intro(void)
     TU_read_source_graphic("tulor.pcx");
     ZE_end_if_signalled();
     TU_scatter_cells();
+    // A run on the simulated clock has no screen.
+    if (screen != NULL) {
+        clear_bitmap(screen);
+    }
     set_palette(palette);
 }
 
@@ -209,7 +213,6 @@ void TU_end_intro(void)
 
 void TU_intro(void)
 {
-    clear_bitmap(screen);
     TU_begin_intro();
     install_int_ex(TU_animate_cells, BPS_TO_TIMER(INTRO_TICK_RATE));
 

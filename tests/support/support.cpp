@@ -140,6 +140,7 @@ void TT_start_main_part(unsigned seed)
     TT_fake_resources();
     ZE_seed_random(); // where the intro would seed it again
     ZE_begin_main_part();
+    set_palette(iso_pal[0]);
 }
 
 // Tests make bitmaps freely and leave them to the end of the process, as the

@@ -136,6 +136,7 @@ TEST(Recorder, EveryFrameIsTheDemosOwnAfterTheSameTicks)
     // The main part: two letter ticks and one clock tick before every frame.
     TU_end_intro();
     ZE_begin_main_part();
+    set_palette(iso_pal[ZE_read(flags.field)]);
     for (long m = 0; m < MAIN_FRAMES; m++) {
         ZE_tick_main_part();
         ZE_draw_frame();

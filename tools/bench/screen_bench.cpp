@@ -89,6 +89,7 @@ int main(int argc, char **argv)
     printf("screen %dx%d, the frame x%d at (%d, %d)\n", SCREEN_W, SCREEN_H, ZE_view.scale,
            ZE_view.x, ZE_view.y);
     ZE_begin_main_part();
+    set_palette(iso_pal[0]);
     // Into the first cycle, every letter launched, tiles apart, as in
     // tessera_bench; from there the handlers run the demo on.
     for (int tick = 0; tick < 600; tick++) {

@@ -100,6 +100,10 @@ struct cp_encoding {
 
 // True if `name` is one of libx264's presets, ultrafast to placebo.
 bool CP_known_preset(const std::string &name);
+
+// Ends a running ffmpeg at once and waits for it, so that it writes nothing
+// more. Async-signal-safe: for the recorder's way out on a signal.
+void CP_end_encoder_now(void);
 // Those presets, fastest first, as a list for a message.
 std::string CP_preset_names(void);
 

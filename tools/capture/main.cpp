@@ -16,22 +16,27 @@
 #include "base/state.h"
 #include "platform/files.h"
 #include "platform/linux/fluid_midi.h"
+#include "resources/directory.h"
+#include "resources/paths.h"
 
 static const char USAGE[] =
-    "usage: tessera-capture [options] OUT.mp4             the demo as video with its song\n"
-    "       tessera-capture [options] --frames DIR        every frame as DIR/frame-NNNNNN.png\n"
-    "       tessera-capture [options] --still T OUT.png   the frame shown at T seconds\n"
-    "       tessera-capture [options] --checksums         a checksum line per frame\n"
+    "Usage: tessera-capture [options] OUT.mp4\n"
+    "  or:  tessera-capture [options] --frames DIR\n"
+    "  or:  tessera-capture [options] --still T OUT.png\n"
+    "  or:  tessera-capture [options] --checksums\n"
+    "Records the Tessera demo, without a display: OUT.mp4 is the demo as video\n"
+    "with its song, --frames DIR every frame as DIR/frame-NNNNNN.png, --still\n"
+    "the frame shown at T seconds, --checksums a checksum line per frame.\n"
     "\n"
     "The demo runs on a simulated clock: video frame n (60 a second) is the frame\n"
     "the demo draws after exactly n ticks of its 60 Hz timer, however long drawing\n"
     "takes, so the recording is frame-exact and the same on every machine.\n"
     "\n"
-    "options:\n"
+    "Options:\n"
     "  --seed N        seed of the random generator (default 1); equal seeds give\n"
     "                  equal recordings\n"
-    "  --data DIR      folder holding res.dat and res_2.dat (default: the data\n"
-    "                  folder beside the build folder)\n"
+    "  --data DIR      folder holding res.dat and res_2.dat (default: the working\n"
+    "                  folder if it holds res.dat, else the installed data folder)\n"
     "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
     "  --soundfont F   General MIDI sound font for the song\n"
     "                  (default " FLUID_DEFAULT_SOUND_FONT ")\n"
@@ -45,7 +50,8 @@ static const char USAGE[] =
     "                  number, part, frame within its part and the FNV-1a checksums\n"
     "                  of its 8-bit pixels and of its palette\n"
     "  --quiet         no progress bar\n"
-    "  --help          this text\n";
+    "  --help          this text\n"
+    "  --version       the version of Tessera this recorder belongs to\n";
 
 static const unsigned DEFAULT_SEED = 1;
 static const char DEFAULT_CRF[] = "18";
@@ -147,6 +153,9 @@ static options parse_options(int argc, char **argv)
         if (arg == "--help" || arg == "-h") {
             fputs(USAGE, stdout);
             exit(0);
+        } else if (arg == "--version") {
+            puts("tessera-capture " TESSERA_VERSION);
+            exit(0);
         } else if (arg == "--checksums") {
             o.checksums = true;
         } else if (arg == "--quiet") {
@@ -239,17 +248,27 @@ static std::string absolute(const std::string &path)
     return std::string(cwd.data()) + "/" + path;
 }
 
-// The data folder beside the build folder that holds this program.
-static std::string default_data_folder(void)
-{
-    char folder[PATH_MAX];
-    return ZE_executable_folder(folder, sizeof folder) ? std::string(folder) + "/../data" : "data";
-}
-
 static bool is_file(const std::string &path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The data folder: where the demo would find it (--data, else the working
+// folder if it holds res.dat, else the installed data folder); failing
+// those, for a recorder still in its build folder, the data folder beside it.
+static std::string data_folder(const std::string &given)
+{
+    const std::string found = ZE_find_data_folder(given.empty() ? NULL : given.c_str());
+    if (!found.empty() || is_file(RES_ARCHIVE_NAME)) {
+        return absolute(found.empty() ? "." : found);
+    }
+    char here[PATH_MAX];
+    if (!ZE_executable_folder(here, sizeof here)) {
+        return absolute(".");
+    }
+    const std::string built = std::string(here) + "/../data";
+    return is_file(built + "/" + RES_ARCHIVE_NAME) ? built : absolute(".");
 }
 
 static bool is_folder(const std::string &path)
@@ -284,6 +303,8 @@ static void remove_leftovers(void)
 // default action: raised while the handler runs, it arrives as it returns.
 static void on_signal(int sig)
 {
+    // An encoder still starting would otherwise create its file afterwards.
+    CP_end_encoder_now();
     remove_leftovers();
     signal(sig, SIG_DFL);
     raise(sig);
@@ -430,7 +451,7 @@ int main(int argc, char **argv)
                                         : TO_NOTHING;
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
-    const std::string data = absolute(o.data.empty() ? default_data_folder() : o.data);
+    const std::string data = data_folder(o.data);
     for (const char *name : {"res.dat", "res_2.dat"}) {
         if (!is_file(data + "/" + name)) {
             fprintf(stderr,

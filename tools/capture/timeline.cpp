@@ -141,6 +141,7 @@ bool CP_next_frame(cp_frame *frame)
             }
             TU_end_intro();
             ZE_begin_main_part();
+            set_palette(iso_pal[ZE_read(flags.field)]);
             enter(CP_MAIN);
             break;
         }

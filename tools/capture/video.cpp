@@ -4,6 +4,7 @@
 #include "capture.h"
 
 #include <cerrno>
+#include <atomic>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -16,6 +17,8 @@ extern char **environ;
 
 static const char FFMPEG[] = "ffmpeg";
 static pid_t encoder = -1;
+// The ffmpeg now running, if any, for a signal handler to end.
+static std::atomic<pid_t> running{-1};
 static int encoder_input = -1;
 static size_t frame_bytes; // of one frame as the encoder takes it
 
@@ -57,6 +60,7 @@ static pid_t spawn_ffmpeg(const std::vector<std::string> &args, int *input)
         fprintf(stderr, "tessera-capture: cannot run %s (install the ffmpeg package)\n", FFMPEG);
         return -1;
     }
+    running.store(pid);
     return pid;
 }
 
@@ -66,10 +70,22 @@ static bool finished_well(pid_t pid)
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
+            running.store(-1);
             return false;
         }
     }
+    running.store(-1);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void CP_end_encoder_now(void)
+{
+    const pid_t pid = running.exchange(-1);
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
+        }
+    }
 }
 
 // libx264's presets, fastest first.

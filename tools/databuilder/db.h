@@ -94,4 +94,8 @@ void DB_contact_sheet(const std::string &path, const std::vector<const db_image 
                       const db_image &scroll, const db_image &logo, const db_image &intro,
                       const db_image &pattern);
 
+// Writes the program's icon, the title logo's first letter, at every size
+// the desktop looks for, as DIR/hicolor/NxN/apps/tessera.png.
+void DB_write_icons(const std::string &dir);
+
 #endif

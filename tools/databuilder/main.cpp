@@ -3,10 +3,12 @@
 // res_2.dat into a directory. The same arguments always give the same bytes.
 //
 //   databuilder [--variant N] [--contact-sheet PATH] DIR
+//   databuilder --icons DIR
 //
 // Variant 0 is the release data, variant 1 a differently drawn set for the
 // tests. A picture of every member goes to contact-sheet.png in the current
-// directory, or to PATH; an empty PATH writes none.
+// directory, or to PATH; an empty PATH writes none. --icons writes only the
+// program's icons, made from the release data's title logo.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,7 +25,8 @@ static const int FIELD_X0 = 11, FIELD_X1 = 304, FIELD_Y0 = 4, FIELD_Y1 = 193;
 
 static void usage(void)
 {
-    fprintf(stderr, "usage: databuilder [--variant 0|1] [--contact-sheet PATH] DIR\n");
+    fprintf(stderr, "usage: databuilder [--variant 0|1] [--contact-sheet PATH] DIR\n"
+                    "       databuilder --icons DIR\n");
     exit(2);
 }
 
@@ -75,6 +78,10 @@ static int field_colours(const db_image &img)
 int main(int argc, char **argv)
 {
     std::string dir, sheet_path = "contact-sheet.png";
+    if (argc == 3 && strcmp(argv[1], "--icons") == 0) {
+        DB_write_icons(argv[2]);
+        return 0;
+    }
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--variant") == 0 && i + 1 < argc) {
             std::string v = argv[++i];
