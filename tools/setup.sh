@@ -2,6 +2,7 @@
 # Installs the Debian packages Tessera needs that are not there yet.
 #   tools/setup.sh run    what building and running the demo needs
 #   tools/setup.sh web    that, plus what the browser build needs (tools/web/build.sh)
+#   tools/setup.sh windows   that, plus what building the Windows zip and running it under Wine needs
 #   tools/setup.sh test   all of it, plus what the test suite needs
 set -euo pipefail
 
@@ -26,15 +27,24 @@ test_packages=(
 # Tessera in a browser tab (tools/web/build.sh) and its test in headless Chromium.
 web_packages=(emscripten nodejs timgm6mb-soundfont patch)
 web_test_packages=(chromium)
+# The Windows build: a 64-bit cross-compiler (the posix thread model, for
+# std::mutex), and Wine to run the result.
+windows_packages=(
+    g++-mingw-w64-x86-64-posix zip
+    wine wine64
+    xvfb xdotool x11-apps imagemagick python3  # its end-to-end test
+)
 
+mode=${1:-run}
 wanted=("${run_packages[@]}")
-case "${1:-run}" in
-test) wanted+=("${test_packages[@]}" "${web_packages[@]}" "${web_test_packages[@]}") ;;
+case "$mode" in
+test) wanted+=("${test_packages[@]}" "${web_packages[@]}" "${web_test_packages[@]}" "${windows_packages[@]}") ;;
 web) wanted+=("${web_packages[@]}") ;;
+windows) wanted+=("${windows_packages[@]}") ;;
 esac
 # npm comes with some builds of node; Debian's own node has it apart.
-if [ "${1:-run}" != run ] && ! command -v npm >/dev/null; then
-    wanted+=(npm)
+if [ "$mode" = test ] || [ "$mode" = web ]; then
+    command -v npm >/dev/null || wanted+=(npm)
 fi
 
 missing=()

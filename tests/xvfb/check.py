@@ -589,8 +589,12 @@ def cmd_main(args, data):
     best_free = 0.0
     text = 0
     phases = []
+    if args.pcx:
+        # Space may have been pressed before the picture came on show.
+        grab_capture(args.pcx, data.pictures[n][1], timeout=20)
+        start = time.monotonic()
     while going(start, args.seconds):
-        frame, doubled = grab()
+        frame, doubled = grab_capture(args.pcx, data.pictures[n][1]) if args.pcx else grab()
         # The screen is updated line by line, so a dump can catch two frames.
         torn += not doubled
         band = bottom_band_match(frame, data, n)
@@ -724,6 +728,18 @@ def read_capture(path):
     return [[pal[v] for v in row] for row in rows], pal
 
 
+def grab_capture(path, palette, timeout=3):
+    """The frame in the screenshot file, as grab gives the screen's, once the
+    file holds a frame in `palette`."""
+    start = time.monotonic()
+    while time.monotonic() - start < timeout:
+        got = read_capture(path)
+        if got and got[1] == palette:
+            return got[0], True
+        time.sleep(0.01)
+    fail("%s held no frame in the expected palette within %.0f s" % (path, timeout))
+
+
 def cmd_capture_matches(args, data):
     """While Space is held the screenshot file follows the screen: at some moment the
     file, shown through its own palette, equals the X screen halved. The file is read
@@ -851,6 +867,7 @@ def main():
     p.add_argument("--seconds", type=float, default=6)
     p.add_argument("--interval", type=float, default=0.1)
     p.add_argument("--field", type=float, default=0.8)
+    p.add_argument("--pcx", help="check the frames saved in this file instead of the screen")
     p.set_defaults(run=cmd_main)
 
     p = sub.add_parser("monitor")

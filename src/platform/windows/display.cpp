@@ -1,0 +1,19 @@
+// The screen on Windows: DirectDraw or GDI, both always there, so the only
+// way the library fails to start is a system it cannot work with.
+#include "platform/display.h"
+
+#include <allegro.h>
+#include <cstdio>
+#include <cstdlib>
+
+void ZE_no_display(void)
+{
+    fprintf(stderr, "tessera: cannot start the graphics library%s%s\n",
+            allegro_error[0] != '\0' ? ": " : "", allegro_error);
+    exit(1);
+}
+
+void ZE_watch_display(void (*)(void))
+{
+    // A window on Windows cannot lose its display.
+}

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds Tessera for Windows on Debian 12 and packs it:
+#   tools/windows/build.sh [OUT]
+# writes OUT/tessera-<version>-windows.zip (OUT: build-windows beside the
+# source). Installs what it needs, fetches Allegro 4.4's source, patches it,
+# cross-builds it once as a static library (kept in OUT), then cross-builds
+# tessera.exe, statically linked, so that it needs only the DLLs every
+# Windows has. The data files come from the Linux data builder, in the
+# folder named by TESSERA_LINUX_BUILD (default: build beside the source).
+set -euo pipefail
+src=$(cd "$(dirname "$0")/../.." && pwd)
+out=$(realpath -m "${1:-$src/build-windows}")
+linux_build=$(realpath -m "${TESSERA_LINUX_BUILD:-$src/build}")
+here=$src/tools/windows
+toolchain=$here/toolchain.cmake
+jobs=${TESSERA_JOBS:-2}
+
+"$src/tools/setup.sh" windows
+
+# The data files, built for Linux and the same for every platform.
+if [ ! -f "$linux_build/CMakeCache.txt" ]; then
+    cmake -S "$src" -B "$linux_build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$linux_build" --target data -j"$jobs" >/dev/null
+
+# Allegro: patched and built again only when the patches, the toolchain or
+# these options change. A static library, without its examples, tools,
+# tests and add-ons.
+allegro_options=(
+    -DCMAKE_BUILD_TYPE=Release -DSHARED=off
+    -DWANT_EXAMPLES=off -DWANT_TOOLS=off -DWANT_TESTS=off -DWANT_DOCS=off
+    -DWANT_ALLEGROGL=off -DWANT_LOADPNG=off -DWANT_LOGG=off -DWANT_JPGALLEG=off
+)
+"$src/tools/allegro/fetch.sh" "$out"
+allegro=$out/allegro-x64
+stamp=$( (cat "$here"/patches/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
+if [ "$(cat "$allegro/stamp" 2>/dev/null)" != "$stamp" ]; then
+    echo "Building Allegro for Windows (once; logs in $allegro)"
+    rm -rf "$allegro"
+    mkdir -p "$allegro"
+    cp -a "$out/allegro" "$allegro/src"
+    for patch in "$here"/patches/*.patch; do
+        patch -d "$allegro/src" -p1 --quiet <"$patch"
+    done
+    cmake -S "$allegro/src" -B "$allegro/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_INSTALL_PREFIX="$allegro/install" "${allegro_options[@]}" >"$allegro/configure.log" 2>&1
+    nice -n 10 cmake --build "$allegro/build" -j"$jobs" >"$allegro/build.log" 2>&1
+    cmake --install "$allegro/build" >/dev/null
+    echo "$stamp" >"$allegro/stamp"
+fi
+
+# Tessera itself.
+cmake -S "$src" -B "$out/tessera" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DTESSERA_PLATFORM=windows \
+    -DTESSERA_ALLEGRO_PREFIX="$allegro/install" >/dev/null
+nice -n 10 cmake --build "$out/tessera" -j"$jobs"
+
+# The zip: one folder holding the program, its data and the papers.
+version=$(cat "$out/tessera/version.txt")
+name=tessera-$version-windows
+stage=$out/stage/$name
+rm -rf "$out/stage"
+mkdir -p "$stage"
+cp "$out/tessera/tessera.exe" "$src/data/res.dat" "$src/data/res_2.dat" "$stage/"
+sed "s/@VERSION@/$version/" "$here/README.txt" | sed 's/$/\r/' >"$stage/README.txt"
+sed 's/$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"
+{
+    echo "Tessera for Windows is built with the works below, which keep their own terms."
+    notice() {
+        printf '\n\n==== %s\n\n' "$1"
+        cat "$2"
+    }
+    notice "Allegro 4.4 (linked into tessera.exe)" "$out/allegro/docs/txt/license.txt"
+    notice "mingw-w64 runtime and winpthreads (linked into tessera.exe)" \
+        /usr/share/doc/mingw-w64-common/copyright
+    notice "GCC's runtime libraries, libgcc and libstdc++ (linked into tessera.exe under the GCC Runtime Library Exception)" \
+        /usr/share/doc/gcc-mingw-w64-base/copyright
+    notice "DejaVu fonts (rendered into the typefaces in res.dat)" \
+        /usr/share/doc/fonts-dejavu-core/copyright
+} | sed 's/$/\r/' >"$stage/THIRD-PARTY.txt"
+rm -f "$out/$name.zip"
+(cd "$out/stage" && TZ=UTC zip -q -X -r "$out/$name.zip" "$name")
+echo "$out/$name.zip"
