@@ -31,6 +31,9 @@ export WINEPREFIX=$BUILD/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$WORK/wineboot.log" 2>&1 || fail "cannot make the Wine prefix"
     wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+    # wineboot returns while the new prefix is still being set up; a program
+    # started meanwhile finds no graphics driver.
+    wineserver -w
 fi
 # The prefix's server goes with the test; cleanup sees the test's status.
 trap 'wine_status=$?; wineserver -k 2>/dev/null || true; set +e; (exit $wine_status); cleanup' EXIT
