@@ -1,9 +1,9 @@
 // The demo on a simulated clock: the demo's own begin, frame and end steps
 // of both parts, with the ticks counted instead of waited for. Every video
-// frame is exactly one tick of the part's 60 Hz handler (and two of the
-// letters' 120 Hz handler), then one frame; the fades are the frames that
-// fade_out shows on a 70 Hz retrace. Nothing here waits for real time, so a
-// slow frame never costs the video a tick.
+// frame is exactly one tick of the intro's or the main part's 60 Hz handler
+// (and in the main part two of the letters' 120 Hz handler), then one frame;
+// the fades are the frames that fade_out shows on a 70 Hz retrace. Nothing
+// here waits for real time, so a slow frame never costs the video a tick.
 #include "capture.h"
 
 #include <allegro/internal/aintern.h>
