@@ -29,7 +29,7 @@
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 #include "resources/directory.h"
-#include "platform/linux/fluid_parse.h"
+#include "platform/midi_parse.h"
 
 // What the first byte of an input chooses, modulo their number.
 enum fuzz_target {

@@ -35,7 +35,7 @@ mkdir -p "$work"
 tools/allegro/fetch.sh "$work" >"$work/fetch.log" 2>&1 || { cat "$work/fetch.log" >&2; exit 1; }
 alconfig=$work/allegro/include/allegro/internal/alconfig.h
 if ! grep -q ALLEGRO_WEB "$alconfig"; then
-    patch -s -d "$work/allegro" -p1 <tools/web/allegro-web.patch
+    patch -s -d "$work/allegro" -p1 <tools/allegro/web/allegro-web.patch
 fi
 
 emcmake cmake -S tools/web -B "$work/cmake" -DALLEGRO_DIR="$work/allegro" >/dev/null

@@ -33,13 +33,13 @@ allegro_options=(
 )
 "$src/tools/allegro/fetch.sh" "$out"
 allegro=$out/allegro-x64
-stamp=$( (cat "$here"/patches/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
+stamp=$( (cat "$src"/tools/allegro/windows/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$allegro/stamp" 2>/dev/null)" != "$stamp" ]; then
     echo "Building Allegro for Windows (once; logs in $allegro)"
     rm -rf "$allegro"
     mkdir -p "$allegro"
     cp -a "$out/allegro" "$allegro/src"
-    for patch in "$here"/patches/*.patch; do
+    for patch in "$src"/tools/allegro/windows/*.patch; do
         patch -d "$allegro/src" -p1 --quiet <"$patch"
     done
     cmake -S "$allegro/src" -B "$allegro/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \

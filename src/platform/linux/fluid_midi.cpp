@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/linux/fluid_parse.h"
+#include "platform/midi_parse.h"
 
 static const int FULL_VOLUME = 255;
 

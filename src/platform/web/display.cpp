@@ -1,5 +1,5 @@
 // The display in a browser tab: the page's canvas, which Allegro's web
-// platform draws on (src/platform/web/allegro/wgfx.c).
+// platform draws on (tools/allegro/web/wgfx.c).
 #include "platform/display.h"
 
 #include <allegro.h>

@@ -1,5 +1,5 @@
 // The MIDI byte-stream parser: status bytes, running status, data bytes.
-#include "platform/linux/fluid_parse.h"
+#include "platform/midi_parse.h"
 
 static const int STATUS_BIT = 0x80;
 static const int SYSEX_START = 0xF0;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "platform/linux/fluid_parse.h"
+#include "platform/midi_parse.h"
 
 // Feeds a whole stream and lists the messages it yields, one word each:
 // type letter, channel, data1, data2.

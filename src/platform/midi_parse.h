@@ -1,8 +1,8 @@
 // Turns the raw MIDI byte stream that Allegro's player sends a driver into
 // whole channel messages, one byte at a time. Pure code: no synthesizer, no
 // library calls, so every rule of the stream can be checked on its own.
-#ifndef TESSERA_FLUID_PARSE_H
-#define TESSERA_FLUID_PARSE_H
+#ifndef TESSERA_MIDI_PARSE_H
+#define TESSERA_MIDI_PARSE_H
 
 #include <cstdint>
 
