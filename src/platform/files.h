@@ -1,5 +1,9 @@
 // Files by name, where a name in the working folder may stand for a link, a
-// folder or a FIFO that somebody put there. Each platform has its own.
+// folder or a FIFO that somebody put there (on Windows also a device or a
+// pipe): each call opens or replaces only what it means to, on every system.
+// Linux and the browser share the POSIX code (posix/files.cpp; in a browser
+// the files live in the page's memory, where nobody else puts anything);
+// Windows has its own calls.
 #ifndef TESSERA_FILES_H
 #define TESSERA_FILES_H
 
@@ -24,12 +28,16 @@ FILE *ZE_create_private_file(const char *path);
 // a reader never sees half a file. Returns 0, or the errno of the failure.
 int ZE_replace_file(const char *name, const void *bytes, size_t n);
 
-// Whether the working folder may hold the program's temporary file: not when
-// it is read-only, and not the root folder, which is nobody's to litter.
+// Whether the working folder may hold the program's temporary file: not the
+// root folder (of a drive, on Windows), which is nobody's to litter, and not
+// one the program may not write: on Linux as access(2) says, on Windows as a
+// probe file made there says. In a browser always, the page's root folder
+// being the program's own. A yes is no promise that the file can be made.
 bool ZE_working_folder_takes_files(void);
 
 // Makes a folder of the user's own in the system's folder for temporary
-// files and writes its path into `path`. False if none can be made.
+// files ($TMPDIR or /tmp; Windows' GetTempPath; /tmp in the page's memory)
+// and writes its path into `path`. False if none can be made.
 bool ZE_make_private_folder(char *path, size_t size);
 
 // Removes the (empty) folder made by ZE_make_private_folder, and `file` in it
@@ -37,7 +45,7 @@ bool ZE_make_private_folder(char *path, size_t size);
 void ZE_remove_private_folder(const char *folder, const char *file);
 
 // Writes the folder that holds the running program into `path`. False if it
-// cannot be told.
+// cannot be told, and always in a browser, where the program is no file.
 bool ZE_executable_folder(char *path, size_t size);
 
 #endif

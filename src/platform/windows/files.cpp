@@ -214,21 +214,6 @@ bool ZE_make_private_folder(char *path, size_t size)
     return false;
 }
 
-void ZE_remove_private_folder(const char *folder, const char *file)
-{
-    // Built on the stack with no allocation: the watchdog may call this.
-    char path[MAX_PATH];
-    const size_t a = strlen(folder);
-    const size_t b = strlen(file);
-    if (a + 1 + b < sizeof path) {
-        memcpy(path, folder, a);
-        path[a] = '\\';
-        memcpy(path + a + 1, file, b + 1);
-        DeleteFileA(path);
-    }
-    RemoveDirectoryA(folder);
-}
-
 bool ZE_executable_folder(char *path, size_t size)
 {
     const DWORD length = GetModuleFileNameA(NULL, path, static_cast<DWORD>(size));
