@@ -25,14 +25,9 @@ static const unsigned WATCHDOG_SECONDS = 2;
 // shell's background job, SIGINT) stays ignored, as the starter meant.
 static bool started_ignored[STOP_SIGNAL_COUNT];
 
-// The first signal wins. Lock-free, so that a handler may set it.
-static std::atomic<int> stop_signal{0};
-static_assert(std::atomic<int>::is_always_lock_free);
-
 static void note_signal(int sig)
 {
-    int none = 0;
-    if (stop_signal.compare_exchange_strong(none, sig)) {
+    if (ZE_note_stop_signal(sig)) {
         alarm(WATCHDOG_SECONDS);
     }
 }
@@ -41,7 +36,7 @@ static void note_signal(int sig)
 // thread; async-signal-safe.
 static void raise_noted_signal(void)
 {
-    const int sig = stop_signal.load();
+    const int sig = ZE_stop_signal();
     signal(sig, SIG_DFL);
     sigset_t just;
     sigemptyset(&just);
@@ -118,19 +113,4 @@ void ZE_catch_signals(void (*tidy)(void))
     atexit(end_by_signal);
     const sigset_t set = stop_set();
     pthread_sigmask(SIG_UNBLOCK, &set, NULL);
-}
-
-int ZE_stop_signal(void)
-{
-    return stop_signal.load(std::memory_order_relaxed);
-}
-
-void ZE_end_if_signalled(void)
-{
-    const int sig = ZE_stop_signal();
-    if (sig != 0) {
-        // The exit handlers remove the temporary file, then end_by_signal
-        // shuts the library down and re-raises.
-        exit(128 + sig);
-    }
 }

@@ -4,10 +4,3 @@
 void ZE_hold_signals(void) {}
 
 void ZE_catch_signals(void (*)(void)) {}
-
-int ZE_stop_signal(void)
-{
-    return 0;
-}
-
-void ZE_end_if_signalled(void) {}

@@ -5,10 +5,7 @@
 // within eight seconds, the handler ends the process itself.
 #include "platform/signals.h"
 
-#include <atomic>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <windows.h>
 
 // The orderly end takes a tenth of a second, half a second more during a
@@ -17,10 +14,6 @@ static const DWORD WATCHDOG_MS = 8000;
 
 // What the watchdog does before it ends the process.
 static void (*tidy_up)(void) = NULL;
-
-// The first event wins.
-static std::atomic<int> stop_signal{0};
-static_assert(std::atomic<int>::is_always_lock_free);
 
 static int signal_of(DWORD event)
 {
@@ -42,8 +35,7 @@ static BOOL WINAPI note_event(DWORD event)
     if (sig == 0) {
         return FALSE;
     }
-    int none = 0;
-    stop_signal.compare_exchange_strong(none, sig);
+    ZE_note_stop_signal(sig);
     // Returning from the close event ends the process at once, and a
     // watchdog must not fire while a second Ctrl+C waits here either: this
     // thread waits, and the orderly end (exit from the main thread) ends it.
@@ -51,7 +43,7 @@ static BOOL WINAPI note_event(DWORD event)
     if (tidy_up != NULL) {
         tidy_up();
     }
-    TerminateProcess(GetCurrentProcess(), 128 + stop_signal.load());
+    TerminateProcess(GetCurrentProcess(), 128 + ZE_stop_signal());
     return TRUE;
 }
 
@@ -67,19 +59,4 @@ void ZE_catch_signals(void (*tidy)(void))
     // A process started with Ctrl+C ignored is never called for it: it stays
     // ignored, as the starter meant.
     SetConsoleCtrlHandler(note_event, TRUE);
-}
-
-int ZE_stop_signal(void)
-{
-    return stop_signal.load(std::memory_order_relaxed);
-}
-
-void ZE_end_if_signalled(void)
-{
-    const int sig = ZE_stop_signal();
-    if (sig != 0) {
-        // The exit handlers remove the temporary file and shut the library
-        // down; the status says which event ended the run.
-        exit(128 + sig);
-    }
 }
