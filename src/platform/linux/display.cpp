@@ -48,3 +48,7 @@ void ZE_watch_display(void (*tidy)(void))
     tidy_at_loss = tidy;
     XSetIOErrorHandler(lost_display);
 }
+
+// What is drawn on the X screen is shown at once, and the timer handlers run
+// on a thread of their own: there is nothing to do.
+void ZE_frame_shown(void) {}

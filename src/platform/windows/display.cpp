@@ -17,3 +17,7 @@ void ZE_watch_display(void (*)(void))
 {
     // A window on Windows cannot lose its display.
 }
+
+// DirectDraw or GDI shows what is drawn at once, and the timer handlers run
+// on a thread of their own: there is nothing to do.
+void ZE_frame_shown(void) {}
