@@ -34,36 +34,16 @@ static int data_length(int status)
 static midi_event make_event(int status, const uint8_t *data)
 {
     midi_event event;
+    event.type = static_cast<midi_event_type>((status - MIDI_FIRST_STATUS) >> 4);
     event.channel = status & 0x0F;
     event.data1 = data[0];
-    event.data2 = data[1];
-    switch (status & 0xF0) {
-    case 0x80:
-        event.type = MIDI_NOTE_OFF;
-        break;
-    case 0x90:
+    event.data2 = data_length(status) == 2 ? data[1] : 0;
+    if (event.type == MIDI_NOTE_ON && event.data2 == 0) {
         // A note-on with velocity 0 is the usual way to end a note.
-        event.type = data[1] == 0 ? MIDI_NOTE_OFF : MIDI_NOTE_ON;
-        break;
-    case 0xA0:
-        event.type = MIDI_KEY_PRESSURE;
-        break;
-    case 0xB0:
-        event.type = MIDI_CONTROL;
-        break;
-    case 0xC0:
-        event.type = MIDI_PROGRAM;
-        event.data2 = 0;
-        break;
-    case 0xD0:
-        event.type = MIDI_CHANNEL_PRESSURE;
-        event.data2 = 0;
-        break;
-    default:
-        event.type = MIDI_PITCH_BEND;
+        event.type = MIDI_NOTE_OFF;
+    } else if (event.type == MIDI_PITCH_BEND) {
         event.data1 = data[0] | (data[1] << 7);
         event.data2 = 0;
-        break;
     }
     return event;
 }

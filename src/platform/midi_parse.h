@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+// The channel messages, in the order of their status bytes: a message of
+// type t has the status MIDI_FIRST_STATUS + 16 * t + its channel.
 enum midi_event_type {
     MIDI_NOTE_OFF,
     MIDI_NOTE_ON,
@@ -15,6 +17,7 @@ enum midi_event_type {
     MIDI_CHANNEL_PRESSURE,
     MIDI_PITCH_BEND,
 };
+const int MIDI_FIRST_STATUS = 0x80;
 
 // One complete channel message. `data1` is the key, controller, program or
 // pressure; `data2` the velocity, value or key pressure; for a pitch bend

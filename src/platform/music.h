@@ -1,5 +1,10 @@
-// The MIDI driver the song is played on: each platform brings its own, or
-// leaves the choice to the library's autodetection.
+// The MIDI driver the song is played on. Linux brings a driver of its own
+// that plays it on the FluidSynth synthesizer (linux/fluid_midi.cpp, its
+// settings in synth.h). On Windows the library's own driver plays it on the
+// system's MIDI synthesizer; in a browser the library's web port has a
+// driver that hands it to the page's synthesizer (tools/allegro/web/). Both
+// are found by the library's autodetection. Where no driver is found the
+// demo runs in silence.
 #ifndef TESSERA_MUSIC_H
 #define TESSERA_MUSIC_H
 

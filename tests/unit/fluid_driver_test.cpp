@@ -10,6 +10,7 @@
 #include <allegro/platform/aintunix.h>
 
 #include "platform/linux/fluid_midi.h"
+#include "platform/music.h"
 #include "support.h"
 
 static const int DITHER = 4; // FluidSynth dithers: silence is a sample or two of noise

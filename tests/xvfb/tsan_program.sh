@@ -4,7 +4,7 @@ source "$(dirname "$0")/lib.sh"
 
 prepare_data
 start_xvfb
-export TSAN_OPTIONS="suppressions=$SOURCE/tests/tsan/allegro.supp exitcode=66 halt_on_error=0"
+export TSAN_OPTIONS="suppressions=$SOURCE/tests/tsan/libraries.supp exitcode=66 halt_on_error=0"
 start_app "$BUILD/tessera_tsan"
 sleep 3
 press Escape 0.2

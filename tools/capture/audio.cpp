@@ -12,7 +12,7 @@
 #include <fluidsynth.h>
 #include <vector>
 
-#include "platform/linux/fluid_midi.h"
+#include "platform/synth.h"
 #include "resources/directory.h"
 
 static const char MIDI_MAGIC[] = "MThd";

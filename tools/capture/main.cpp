@@ -15,7 +15,7 @@
 
 #include "base/state.h"
 #include "platform/files.h"
-#include "platform/linux/fluid_midi.h"
+#include "platform/synth.h"
 #include "resources/directory.h"
 #include "resources/paths.h"
 

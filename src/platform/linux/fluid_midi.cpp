@@ -4,7 +4,6 @@
 #include "platform/linux/fluid_midi.h"
 
 #include <allegro/internal/aintern.h>
-#include <allegro/platform/aintunix.h>
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 #include <mutex>
@@ -84,9 +83,7 @@ MIDI_DRIVER ZE_midi_fluidsynth = {
 
 static void quiet_alsa(const char *, int, const char *, int, const char *, ...) {}
 
-// Probing outputs that are not there makes ALSA and FluidSynth complain on
-// the console; a missing output is an ordinary outcome here, not news.
-static void quiet_libraries(void)
+void ZE_quiet_sound_libraries(void)
 {
     snd_lib_error_set_handler(quiet_alsa);
     for (int level = FLUID_PANIC; level <= FLUID_DBG; level++) {
@@ -169,7 +166,7 @@ static void close_chain(fluid_chain *c)
 // open and allegro_error says what was missing.
 static bool open_chain(fluid_chain *c, bool load_font)
 {
-    quiet_libraries();
+    ZE_quiet_sound_libraries();
     *c = fluid_chain{};
     c->settings = new_fluid_settings();
     if (c->settings == NULL) {
@@ -293,31 +290,4 @@ static void fluid_raw_midi(int data)
     if (ZE_midi_parse_byte(&parser, data, &event) && chain.synth != NULL) {
         send_event(chain.synth, event);
     }
-}
-
-#if defined(__SANITIZE_THREAD__)
-// FluidSynth loads a sound font's samples on OpenMP threads. The OpenMP
-// runtime is not built for ThreadSanitizer, which cannot see how it
-// synchronises and reports its own bookkeeping as races.
-extern "C" const char *__tsan_default_suppressions(void)
-{
-    return "called_from_lib:libgomp.so.1\nrace:libgomp.so.1\n";
-}
-#endif
-
-void ZE_register_midi_drivers(void)
-{
-    quiet_libraries();
-    // Only Allegro's Unix system drivers keep a list that can grow; without
-    // one (no system driver yet, or the display-less one) there is nothing
-    // to join, and registering twice must not list the driver twice.
-    if (_unix_midi_driver_list == NULL) {
-        return;
-    }
-    for (const _DRIVER_INFO *d = _unix_midi_driver_list; d->driver != NULL; d++) {
-        if (d->id == MIDI_FLUIDSYNTH) {
-            return;
-        }
-    }
-    _unix_register_midi_driver(MIDI_FLUIDSYNTH, &ZE_midi_fluidsynth, TRUE, TRUE);
 }

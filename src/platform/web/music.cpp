@@ -1,5 +1,5 @@
 // Music in a browser tab: Allegro's web platform has the MIDI driver that
-// hands the song to the page's synthesizer (tools/allegro/web/wmidi.c)
+// hands the song to the page's synthesizer (tools/allegro/web/wmidi.cpp)
 // in its own list, so there is nothing to add.
 #include "platform/music.h"
 

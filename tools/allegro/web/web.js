@@ -6,15 +6,12 @@ mergeInto(LibraryManager.library, {
   $webKeys: [],
 
   web_js_init__deps: ['$webKeys'],
-  web_js_init: function () {
-    // The keys the program reads must not scroll the page or open a menu.
-    var handled = function (e) {
-      var c = e.keyCode;
-      return c === 18 || c === 27 || c === 32 || (c >= 48 && c <= 57) || (c >= 65 && c <= 90) ||
-        (c >= 37 && c <= 40) || (c >= 112 && c <= 123) || c === 13;
-    };
+  web_js_init: function (codes, count) {
+    // The keys the keyboard driver reads (wsystem.c names them) must not
+    // scroll the page or open a menu.
+    var handled = new Set(HEAPU8.subarray(codes, codes + count));
     var queue = function (e, down) {
-      if (e.repeat || e.ctrlKey || e.metaKey || !handled(e)) return;
+      if (e.repeat || e.ctrlKey || e.metaKey || !handled.has(e.keyCode)) return;
       e.preventDefault();
       webKeys.push((e.keyCode << 2) | (e.location === 2 ? 2 : 0) | (down ? 1 : 0));
       if (Module.onKey) Module.onKey(e.keyCode, down);
@@ -23,8 +20,7 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('keyup', function (e) { queue(e, false); });
     // A tab that loses the focus gets no key-up events: every key goes up.
     window.addEventListener('blur', function () {
-      [18, 27, 32].concat(Array.from({length: 10}, function (_, i) { return 48 + i; }))
-        .forEach(function (c) { webKeys.push(c << 2); webKeys.push((c << 2) | 2); });
+      handled.forEach(function (c) { webKeys.push(c << 2); webKeys.push((c << 2) | 2); });
     });
   },
 

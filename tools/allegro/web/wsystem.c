@@ -7,14 +7,26 @@
 
 #include <emscripten.h>
 
-extern void web_js_init(void);
+extern void web_js_init(const unsigned char *codes, int count);
 extern int web_js_take_key(void);
 extern void web_js_message(const char *text);
 
+static int scancode_of(int code, int right, int *ascii);
+
+/* The DOM key codes the keyboard reads, which the page keeps from the
+ * browser (no scrolling, no menus) and lets go of when the tab loses the
+ * focus. */
+static unsigned char handled_codes[256];
+
 static int web_sys_init(void)
 {
+   int count = 0, code, ascii;
    os_type = OSTYPE_UNKNOWN;
-   web_js_init();
+   for (code = 0; code < 256; code++) {
+      if (scancode_of(code, 0, &ascii))
+         handled_codes[count++] = code;
+   }
+   web_js_init(handled_codes, count);
    return 0;
 }
 
