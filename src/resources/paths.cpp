@@ -101,34 +101,50 @@ static void remove_at_exit(void)
     ZE_remove_temp_file();
 }
 
-// Decides once where the temporary file lies.
-static bool place_temp_file(void)
+// Moves the temporary file into a private folder of its own; false with
+// errno set if none can be made.
+static bool place_in_private_folder(void)
 {
-    snprintf(temp_path, sizeof temp_path, "%s", RES_TEMP_NAME);
-    if (!ZE_working_folder_takes_files()) {
-        if (!ZE_make_private_folder(temp_folder, sizeof temp_folder)) {
-            return false;
-        }
-        const int n = snprintf(temp_path, sizeof temp_path, "%s/%s", temp_folder, RES_TEMP_NAME);
-        in_private_folder.store(true);
-        if (n < 0 || static_cast<size_t>(n) >= sizeof temp_path) {
-            ZE_remove_private_folder(temp_folder, RES_TEMP_NAME);
-            errno = ENAMETOOLONG;
-            return false;
-        }
+    placed.store(false);
+    if (!ZE_make_private_folder(temp_folder, sizeof temp_folder)) {
+        return false;
     }
-    atexit(remove_at_exit);
+    const int n = snprintf(temp_path, sizeof temp_path, "%s/%s", temp_folder, RES_TEMP_NAME);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof temp_path) {
+        ZE_remove_private_folder(temp_folder, RES_TEMP_NAME);
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    in_private_folder.store(true);
     placed.store(true);
     return true;
 }
 
 FILE *ZE_create_temp_file(void)
 {
-    if (!placed.load() && !place_temp_file()) {
-        if (errno == 0) {
-            errno = EACCES;
-        }
-        return NULL;
+    if (placed.load()) {
+        return ZE_create_private_file(temp_path);
     }
-    return ZE_create_private_file(temp_path);
+    // The first call decides where the file lies: in the working folder if
+    // it takes the file, else in a private folder. A folder that seems to
+    // take it may still refuse (root in /proc, a root-squashed NFS share,
+    // some FUSE mounts, a folder of that name in the way).
+    static bool removed_at_exit = false;
+    if (!removed_at_exit) {
+        atexit(remove_at_exit);
+        removed_at_exit = true;
+    }
+    FILE *file = NULL;
+    if (ZE_working_folder_takes_files()) {
+        snprintf(temp_path, sizeof temp_path, "%s", RES_TEMP_NAME);
+        placed.store(true);
+        file = ZE_create_private_file(temp_path);
+    }
+    if (file == NULL && place_in_private_folder()) {
+        file = ZE_create_private_file(temp_path);
+    }
+    if (file == NULL && errno == 0) {
+        errno = EACCES;
+    }
+    return file;
 }

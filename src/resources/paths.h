@@ -1,6 +1,7 @@
 // Where the files lie: the two data files in the data folder, the temporary
 // file in the working folder, or in a private folder of its own when the
-// working folder cannot hold it (read-only, or the root folder).
+// working folder cannot hold it (read-only, the root folder, or any folder
+// where the file cannot be made).
 #ifndef TESSERA_PATHS_H
 #define TESSERA_PATHS_H
 

@@ -9,6 +9,7 @@
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 #include "resources/directory.h"
+#include "resources/paths.h"
 #include "support.h"
 
 namespace
@@ -157,13 +158,28 @@ TEST(Extract, AMissingOrShortArchiveStopsWithAMessage)
     }
 }
 
-TEST(Extract, AnUnwritableTemporaryFileStopsWithAMessage)
+// A temporary file that cannot be made in the working folder, though the
+// folder is writable (a folder of that name in the way; root in /proc is
+// another case), goes into a private folder, removed on the way out; only
+// when that cannot be made either does the run stop, with a message.
+TEST(Extract, ATemporaryFileThatCannotBeMadeHereGoesToAPrivateFolder)
 {
-    TT_enter_workdir(false);
+    const std::string tmp = TT_enter_workdir(false) + "/tmp";
     TT_write_file("res.dat", "0123456789");
     mkdir("tempola.xyz", 0755);
-    EXPECT_EXIT(extract_resource("res.dat", 0, 4), ::testing::ExitedWithCode(1),
-                "tempola.xyz: cannot write");
+    EXPECT_EXIT((setenv("TMPDIR", tmp.c_str(), 1), extract_resource("res.dat", 0, 4)),
+                ::testing::ExitedWithCode(1), "tempola.xyz: cannot write the temporary file");
+    mkdir(tmp.c_str(), 0755);
+    EXPECT_EXIT(
+        {
+            setenv("TMPDIR", tmp.c_str(), 1);
+            extract_resource("res.dat", 0, 4);
+            const std::string path = ZE_temp_path();
+            exit(path.starts_with(tmp + "/") && TT_read_file(path) == "0123" ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(rmdir(tmp.c_str()), 0) << "the private folder is left";
+    EXPECT_EQ(rmdir("tempola.xyz"), 0) << "the folder in the way changed";
 }
 
 TEST(ColourMaps, RowsFileFillsItsSixtyRowsInGroupOrder)
