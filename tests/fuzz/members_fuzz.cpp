@@ -26,10 +26,11 @@
 #include "base/system.h"
 #include "field/field.h"
 #include "intro/tulor.h"
+#include "platform/midi_driver.h"
+#include "platform/midi_parse.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 #include "resources/directory.h"
-#include "platform/midi_parse.h"
 
 // What the first byte of an input chooses, modulo their number.
 enum fuzz_target {
@@ -112,32 +113,8 @@ static void parse_raw(int byte)
     ZE_midi_parse_byte(&parser, byte, &event);
 }
 
-static MIDI_DRIVER raw_midi = {
-    0,
-    empty_string,
-    empty_string,
-    "parser",
-    0,
-    0,
-    0xFFFF,
-    0,
-    -1,
-    -1,
-    NULL,
-    NULL,
-    NULL,
-    NULL,
-    NULL,
-    parse_raw,
-    _dummy_load_patches,
-    _dummy_adjust_patches,
-    _dummy_key_on,
-    _dummy_noop1,
-    _dummy_noop2,
-    _dummy_noop3,
-    _dummy_noop2,
-    _dummy_noop2,
-};
+static MIDI_DRIVER raw_midi =
+    ZE_raw_midi_driver(0, "parser", NULL, NULL, NULL, NULL, NULL, parse_raw);
 
 static void fail(const char *what)
 {

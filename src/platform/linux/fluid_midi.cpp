@@ -3,12 +3,12 @@
 // messages and FluidSynth plays them on an audio output of its own.
 #include "platform/linux/fluid_midi.h"
 
-#include <allegro/internal/aintern.h>
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 #include <mutex>
 #include <string>
 
+#include "platform/midi_driver.h"
 #include "platform/midi_parse.h"
 
 static const int FULL_VOLUME = 255;
@@ -54,32 +54,9 @@ static int fluid_set_mixer_volume(int volume);
 static int fluid_get_mixer_volume(void);
 static void fluid_raw_midi(int data);
 
-MIDI_DRIVER ZE_midi_fluidsynth = {
-    MIDI_FLUIDSYNTH,
-    empty_string,
-    empty_string,
-    "FluidSynth",
-    0,      // voices
-    0,      // basevoice
-    0xFFFF, // max_voices
-    0,      // def_voices
-    -1,     // xmin
-    -1,     // xmax
-    fluid_detect,
-    fluid_init,
-    fluid_exit,
-    fluid_set_mixer_volume,
-    fluid_get_mixer_volume,
-    fluid_raw_midi,
-    _dummy_load_patches,
-    _dummy_adjust_patches,
-    _dummy_key_on,
-    _dummy_noop1,
-    _dummy_noop2,
-    _dummy_noop3,
-    _dummy_noop2,
-    _dummy_noop2,
-};
+constinit MIDI_DRIVER ZE_midi_fluidsynth =
+    ZE_raw_midi_driver(MIDI_FLUIDSYNTH, "FluidSynth", fluid_detect, fluid_init, fluid_exit,
+                       fluid_set_mixer_volume, fluid_get_mixer_volume, fluid_raw_midi);
 
 static void quiet_alsa(const char *, int, const char *, int, const char *, ...) {}
 

@@ -3,8 +3,8 @@
 // page's synthesizer (web.js); a page whose synthesizer did not start has no
 // MIDI device here.
 #include <allegro.h>
-#include <allegro/internal/aintern.h>
 
+#include "platform/midi_driver.h"
 #include "platform/midi_parse.h"
 
 extern "C" int web_js_midi_ready(void);
@@ -53,29 +53,6 @@ static void web_midi_exit(int)
     }
 }
 
-MIDI_DRIVER midi_web = {
-    MIDI_WEB,
-    empty_string,
-    empty_string,
-    "Web synthesizer",
-    0,      // voices
-    0,      // basevoice
-    0xFFFF, // max_voices
-    0,      // def_voices
-    -1,     // xmin
-    -1,     // xmax
-    web_midi_detect,
-    web_midi_init,
-    web_midi_exit,
-    NULL, // set_mixer_volume
-    NULL, // get_mixer_volume
-    web_raw_midi,
-    _dummy_load_patches,
-    _dummy_adjust_patches,
-    _dummy_key_on,
-    _dummy_noop1,
-    _dummy_noop2,
-    _dummy_noop3,
-    _dummy_noop2,
-    _dummy_noop2,
-};
+constinit MIDI_DRIVER midi_web =
+    ZE_raw_midi_driver(MIDI_WEB, "Web synthesizer", web_midi_detect, web_midi_init, web_midi_exit,
+                       NULL, NULL, web_raw_midi);
