@@ -138,7 +138,7 @@ static std::string parse_crf(const char *text)
 // The frame on show at `seconds`: frame n is shown from n/60 s to (n+1)/60 s.
 static long frame_at(double seconds)
 {
-    return static_cast<long>(std::floor(seconds * CP_FPS + 1e-9));
+    return static_cast<long>(std::floor(seconds * TICK_HZ + 1e-9));
 }
 
 static options parse_options(int argc, char **argv)
@@ -515,7 +515,7 @@ int main(int argc, char **argv)
 
     if (to == TO_STILL) {
         char seconds[32];
-        snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / CP_FPS);
+        snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / TICK_HZ);
         fail(frames == o.max_frames ? "--duration ends the run at %s seconds, before the still"
                                     : "the demo lasts only %s seconds",
              seconds);
@@ -525,7 +525,7 @@ int main(int argc, char **argv)
             return 1;
         }
         fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(), frames,
-                static_cast<double>(frames) / CP_FPS);
+                static_cast<double>(frames) / TICK_HZ);
     }
     return 0;
 }
