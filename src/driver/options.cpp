@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #ifndef TESSERA_VERSION
 #define TESSERA_VERSION "unknown"
@@ -99,31 +100,59 @@ static bool parse_yes_no(const char *text, bool *value)
     return false;
 }
 
+bool ZE_read_arg(int argc, char **argv, int *i, const ze_option_name *known, int count, ze_arg *arg,
+                 std::string *message)
+{
+    const char *text = argv[*i];
+    if (text[0] != '-' || text[1] == '\0') {
+        *arg = {NULL, text};
+        return true;
+    }
+    // --name=value is taken as --name value.
+    const char *equals = strncmp(text, "--", 2) == 0 ? strchr(text, '=') : NULL;
+    const size_t length = equals != NULL ? static_cast<size_t>(equals - text) : strlen(text);
+    const ze_option_name *option = NULL;
+    for (int k = 0; k < count && option == NULL; k++) {
+        if (strlen(known[k].name) == length && strncmp(known[k].name, text, length) == 0) {
+            option = &known[k];
+        }
+    }
+    if (option == NULL) {
+        *message = std::string("unknown option ") + text;
+        return false;
+    }
+    const char *value = equals != NULL ? equals + 1 : NULL;
+    if (!option->takes_value && value != NULL) {
+        *message = std::string("option ") + option->name + " takes no value";
+        return false;
+    }
+    if (option->takes_value && value == NULL && *i + 1 < argc) {
+        value = argv[++*i];
+    }
+    if (option->takes_value && (value == NULL || value[0] == '\0')) {
+        *message = std::string("option ") + option->name + " needs a value";
+        return false;
+    }
+    *arg = {option, value};
+    return true;
+}
+
 ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *message)
 {
+    static const ze_option_name KNOWN[] = {
+        {"--help", false},   {"-h", false},      {"--version", false}, {"--fill", false},
+        {"--window", false}, {"--vsync", false}, {"--scale", true},    {"--data", true},
+    };
     for (int i = 1; i < argc; i++) {
-        std::string arg = argv[i];
-        // --name=value is taken as --name value.
-        const char *inline_value = NULL;
-        const size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inline_value = argv[i] + equals + 1;
-            arg.resize(equals);
-        }
-        const bool takes_value = arg == "--scale" || arg == "--data";
-        if (inline_value != NULL && !takes_value) {
-            *message = "option " + arg + " takes no value";
+        ze_arg a;
+        if (!ZE_read_arg(argc, argv, &i, KNOWN, static_cast<int>(std::size(KNOWN)), &a, message)) {
             return PARSE_BAD;
         }
-        const char *value = inline_value;
-        if (takes_value && value == NULL) {
-            if (i + 1 >= argc) {
-                *message = "option " + arg + " needs a value";
-                return PARSE_BAD;
-            }
-            value = argv[++i];
+        if (a.option == NULL) {
+            *message = std::string("unexpected argument ") + a.value;
+            return PARSE_BAD;
         }
-
+        const std::string arg = a.option->name;
         if (arg == "--help" || arg == "-h") {
             return PARSE_HELP;
         } else if (arg == "--version") {
@@ -137,24 +166,16 @@ ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *mes
             o->screen = screen;
             o->screen_given = true;
         } else if (arg == "--scale") {
-            if (!parse_scale(value, &o->scale)) {
-                *message = "--scale takes " + scale_range() + ", not \"" + value + "\"";
+            if (!parse_scale(a.value, &o->scale)) {
+                *message = "--scale takes " + scale_range() + ", not \"" + a.value + "\"";
                 return PARSE_BAD;
             }
             o->scale_given = true;
         } else if (arg == "--vsync") {
             o->vsync = true;
             o->vsync_given = true;
-        } else if (arg == "--data") {
-            if (value[0] == '\0') {
-                *message = "--data needs a folder";
-                return PARSE_BAD;
-            }
-            o->data = value;
         } else {
-            *message = (arg.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") +
-                       std::string(argv[i]);
-            return PARSE_BAD;
+            o->data = a.value;
         }
     }
     return PARSE_RUN;

@@ -9,11 +9,13 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "base/state.h"
+#include "driver/options.h"
 #include "platform/files.h"
 #include "platform/linux/fluid_midi.h"
 #include "resources/directory.h"
@@ -143,13 +145,28 @@ static long frame_at(double seconds)
 
 static options parse_options(int argc, char **argv)
 {
+    static const ze_option_name KNOWN[] = {
+        {"--help", false},     {"-h", false},      {"--version", false}, {"--checksums", false},
+        {"--quiet", false},    {"--seed", true},   {"--data", true},     {"--duration", true},
+        {"--soundfont", true}, {"--frames", true}, {"--still", true},    {"--scale", true},
+        {"--crf", true},       {"--preset", true},
+    };
     options o;
     std::vector<std::string> positional;
     const char *encoding_option = NULL; // --crf or --preset, once given
     bool scale_given = false;
     for (int i = 1; i < argc; i++) {
-        const std::string arg = argv[i];
-        const bool has_value = i + 1 < argc;
+        ze_arg a;
+        std::string why;
+        if (!ZE_read_arg(argc, argv, &i, KNOWN, static_cast<int>(std::size(KNOWN)), &a, &why)) {
+            usage_error("%s", why.c_str());
+        }
+        if (a.option == NULL) {
+            positional.push_back(a.value);
+            continue;
+        }
+        const std::string arg = a.option->name;
+        const char *value = a.value;
         if (arg == "--help" || arg == "-h") {
             fputs(USAGE, stdout);
             exit(0);
@@ -160,48 +177,36 @@ static options parse_options(int argc, char **argv)
             o.checksums = true;
         } else if (arg == "--quiet") {
             o.quiet = true;
-        } else if (arg == "--seed" || arg == "--data" || arg == "--duration" ||
-                   arg == "--soundfont" || arg == "--frames" || arg == "--still" ||
-                   arg == "--scale" || arg == "--crf" || arg == "--preset") {
-            if (!has_value) {
-                usage_error("%s needs a value", arg.c_str());
+        } else if (arg == "--seed") {
+            o.seed = parse_seed(value);
+        } else if (arg == "--data") {
+            o.data = value;
+        } else if (arg == "--duration") {
+            const double s = parse_seconds("--duration", value);
+            o.max_frames = frame_at(s);
+            if (o.max_frames < 1) {
+                usage_error("--duration %s is shorter than one frame", value);
             }
-            const char *value = argv[++i];
-            if (arg == "--seed") {
-                o.seed = parse_seed(value);
-            } else if (arg == "--data") {
-                o.data = value;
-            } else if (arg == "--duration") {
-                const double s = parse_seconds("--duration", value);
-                o.max_frames = frame_at(s);
-                if (o.max_frames < 1) {
-                    usage_error("--duration %s is shorter than one frame", value);
-                }
-            } else if (arg == "--soundfont") {
-                o.soundfont = value;
-            } else if (arg == "--frames") {
-                o.frames = value;
-            } else if (arg == "--scale") {
-                o.encoding.scale = parse_scale(value);
-                scale_given = true;
-            } else if (arg == "--crf") {
-                o.encoding.crf = parse_crf(value);
-                encoding_option = "--crf";
-            } else if (arg == "--preset") {
-                if (!CP_known_preset(value)) {
-                    const std::string why = "--preset takes one of libx264's presets (" +
-                                            CP_preset_names() + "), not " + value;
-                    usage_error("%s", why.c_str());
-                }
-                o.encoding.preset = value;
-                encoding_option = "--preset";
-            } else {
-                o.still = frame_at(parse_seconds("--still", value));
+        } else if (arg == "--soundfont") {
+            o.soundfont = value;
+        } else if (arg == "--frames") {
+            o.frames = value;
+        } else if (arg == "--scale") {
+            o.encoding.scale = parse_scale(value);
+            scale_given = true;
+        } else if (arg == "--crf") {
+            o.encoding.crf = parse_crf(value);
+            encoding_option = "--crf";
+        } else if (arg == "--preset") {
+            if (!CP_known_preset(value)) {
+                const std::string why = "--preset takes one of libx264's presets (" +
+                                        CP_preset_names() + "), not " + value;
+                usage_error("%s", why.c_str());
             }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            usage_error("unknown option %s", arg.c_str());
+            o.encoding.preset = value;
+            encoding_option = "--preset";
         } else {
-            positional.push_back(arg);
+            o.still = frame_at(parse_seconds("--still", value));
         }
     }
 
@@ -475,7 +480,8 @@ int main(int argc, char **argv)
     }
     // The synthesizer comes first: making it draws on rand(), which must not
     // disturb the demo's own sequence once that is seeded.
-    if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
+    if (to == TO_VIDEO &&
+        !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
         return 1;
     }
     enter_private_folder(data);
