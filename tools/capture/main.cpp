@@ -14,8 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/present.h"
 #include "base/state.h"
 #include "driver/options.h"
+#include "driver/sequence.h"
 #include "platform/files.h"
 #include "platform/linux/fluid_midi.h"
 #include "resources/directory.h"
@@ -283,8 +285,8 @@ static bool is_folder(const std::string &path)
 }
 
 // The files the demo may leave in its working folder.
-static const char *const WORK_FILES[] = {"res.dat", "res_2.dat", "tempola.xyz", "capture.pcx",
-                                         "logfile"};
+static const char *const WORK_FILES[] = {RES_ARCHIVE_NAME, RES_ROWS_NAME, RES_TEMP_NAME,
+                                         CAPTURE_NAME, LOG_NAME};
 
 // Files and a folder to remove when the recorder ends, however it ends: an
 // interrupted recording leaves nothing behind. Kept as plain C strings, so
@@ -345,7 +347,7 @@ static void enter_private_folder(const std::string &data)
     for (const char *name : WORK_FILES) {
         remove_at_end(folder + "/" + name);
     }
-    for (const char *name : {"res.dat", "res_2.dat"}) {
+    for (const char *name : {RES_ARCHIVE_NAME, RES_ROWS_NAME}) {
         if (symlink((data + "/" + name).c_str(), (folder + "/" + name).c_str()) != 0) {
             fail("cannot link the data files into %s", folder.c_str());
         }
@@ -457,7 +459,7 @@ int main(int argc, char **argv)
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
     const std::string data = data_folder(o.data);
-    for (const char *name : {"res.dat", "res_2.dat"}) {
+    for (const char *name : {RES_ARCHIVE_NAME, RES_ROWS_NAME}) {
         if (!is_file(data + "/" + name)) {
             fprintf(stderr,
                     "tessera-capture: no %s in %s (build the data files: cmake --build build "
@@ -481,7 +483,7 @@ int main(int argc, char **argv)
     // The synthesizer comes first: making it draws on rand(), which must not
     // disturb the demo's own sequence once that is seeded.
     if (to == TO_VIDEO &&
-        !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
+        !CP_open_song((data + "/" + RES_ARCHIVE_NAME).c_str(), o.soundfont.c_str())) {
         return 1;
     }
     enter_private_folder(data);
