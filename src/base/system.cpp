@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 static unsigned run_seed;
 
@@ -17,11 +16,6 @@ void ZE_keep_seed(unsigned seed)
 void ZE_seed_random(void)
 {
     srand(run_seed);
-}
-
-unsigned ZE_clock_seed(void)
-{
-    return static_cast<unsigned>(time(NULL));
 }
 
 void ZE_fatal(const char *format, ...)

@@ -9,10 +9,8 @@
 
 // The run's seed: kept once, when the run is prepared, and applied to the
 // standard generator by ZE_seed_random where the intro scatters its cells,
-// so that one seed makes one run, frame for frame. The live demo's seed is
-// ZE_clock_seed's.
+// so that one seed makes one run, frame for frame.
 void ZE_keep_seed(unsigned seed);
 void ZE_seed_random(void);
-unsigned ZE_clock_seed(void);
 
 #endif

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <allegro.h>
 #include <cstdio>
+#include <ctime>
 
 #include "base/present.h"
 #include "base/state.h"
@@ -119,7 +120,8 @@ void ZE_startup(void)
     rest(0);
 
     ZE_use_data_folder(ZE_find_data_folder(ZE_options.data));
-    ZE_prepare_run(ZE_clock_seed(), ZE_load_resources);
+    // The live demo's seed is the clock's.
+    ZE_prepare_run(static_cast<unsigned>(time(NULL)), ZE_load_resources);
     ZE_end_if_signalled();
 
     ZE_open_screen();

@@ -4,7 +4,7 @@
 #ifndef TESSERA_STARTUP_H
 #define TESSERA_STARTUP_H
 
-// Brings up the library, the run (ZE_prepare_run, on the clock's seed), the
+// Brings up the library, the run (ZE_prepare_run, seeded by the clock), the
 // screen and the sound. Exits with a message when there is no display or the
 // data is unusable, and ends the process by SIGINT, SIGTERM or SIGHUP should
 // one arrive meanwhile.

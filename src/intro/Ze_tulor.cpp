@@ -214,15 +214,10 @@ void TU_end_intro(void)
     _32x_textures = NULL;
 }
 
-// The intro's clock on the library's timer.
-static void start_clock(void)
-{
-    install_int_ex(TU_animate_cells, BPS_TO_TIMER(TICK_HZ));
-}
-
 void TU_intro(void)
 {
-    TU_begin_intro(start_clock);
+    // The intro's clock is the library's timer.
+    TU_begin_intro([] { install_int_ex(TU_animate_cells, BPS_TO_TIMER(TICK_HZ)); });
 
     // At least one frame; the frame in progress when the handler asks for
     // the end is finished and shown before the fade. A signal ends the intro

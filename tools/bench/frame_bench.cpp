@@ -11,7 +11,6 @@
 #include "base/state.h"
 #include "driver/run.h"
 #include "field/field.h"
-#include "intro/tulor.h"
 #include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"

@@ -39,9 +39,6 @@ void CP_start_demo(unsigned seed);
 // Runs one frame's worth of ticks and draws it. False once the demo is over.
 bool CP_next_frame(cp_frame *frame);
 
-// Video frames of a fade_out(FADE_SPEED) after the last drawn frame.
-int CP_fade_frames(void);
-
 // Frames still expected after the frame `phase_index` of `phase`: the rest
 // of that phase as it normally runs (none once it runs over), then the
 // later phases in full.

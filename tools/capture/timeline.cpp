@@ -29,7 +29,8 @@ void CP_start_demo(unsigned seed)
     over = false;
 }
 
-int CP_fade_frames(void)
+// Video frames of a fade_out(FADE_SPEED) after the last drawn frame.
+static int fade_frames(void)
 {
     int frames = 0;
     while (ZE_fade_position(frames + 1) < FADE_BLACK) {
@@ -40,7 +41,7 @@ int CP_fade_frames(void)
 
 long CP_frames_left(cp_phase at, long phase_index)
 {
-    const long fade = CP_fade_frames();
+    const long fade = fade_frames();
     const long main_part = static_cast<long>(RES_PICTURES) * PART_TICKS;
     const long expected[] = {INTRO_TICKS, fade, main_part, fade};
 
