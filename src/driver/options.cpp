@@ -3,10 +3,10 @@
 
 #include <allegro.h>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 #ifndef TESSERA_VERSION
 #define TESSERA_VERSION "unknown"
@@ -64,11 +64,8 @@ static bool parse_screen(const char *text, ze_screen *screen)
 
 static bool parse_scale(const char *text, int *scale)
 {
-    char *end = NULL;
-    errno = 0;
-    const long n = strtol(text, &end, 10);
-    if (text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || n < OPTION_SCALE_MIN ||
-        n > OPTION_SCALE_MAX) {
+    double n;
+    if (!ZE_read_number(text, OPTION_SCALE_MIN, OPTION_SCALE_MAX, true, &n)) {
         return false;
     }
     *scale = static_cast<int>(n);
@@ -100,59 +97,71 @@ static bool parse_yes_no(const char *text, bool *value)
     return false;
 }
 
-bool ZE_read_arg(int argc, char **argv, int *i, const ze_option_name *known, int count, ze_arg *arg,
-                 std::string *message)
+bool ZE_read_number(const char *text, double min, double max, bool whole, double *number)
+{
+    char *end = NULL;
+    errno = 0;
+    const double n = whole ? static_cast<double>(strtoull(text, &end, 10)) : strtod(text, &end);
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(n) || n < min || n > max ||
+        (whole && (text[0] < '0' || text[0] > '9'))) {
+        return false;
+    }
+    *number = n;
+    return true;
+}
+
+// Whether `name` is one of the space-separated words of `words`.
+static bool listed(const char *words, const std::string &name)
+{
+    return name.find(' ') == std::string::npos &&
+           (std::string(" ") + words + " ").find(" " + name + " ") != std::string::npos;
+}
+
+bool ZE_read_arg(int argc, char **argv, int *i, const char *flags, const char *valued,
+                 std::string *name, const char **value, std::string *message)
 {
     const char *text = argv[*i];
+    name->clear();
+    *value = text;
     if (text[0] != '-' || text[1] == '\0') {
-        *arg = {NULL, text};
         return true;
     }
     // --name=value is taken as --name value.
     const char *equals = strncmp(text, "--", 2) == 0 ? strchr(text, '=') : NULL;
-    const size_t length = equals != NULL ? static_cast<size_t>(equals - text) : strlen(text);
-    const ze_option_name *option = NULL;
-    for (int k = 0; k < count && option == NULL; k++) {
-        if (strlen(known[k].name) == length && strncmp(known[k].name, text, length) == 0) {
-            option = &known[k];
-        }
-    }
-    if (option == NULL) {
+    *name = equals != NULL ? std::string(text, equals) : std::string(text);
+    *value = equals != NULL ? equals + 1 : NULL;
+    const bool takes_value = listed(valued, *name);
+    if (!takes_value && !listed(flags, *name)) {
         *message = std::string("unknown option ") + text;
         return false;
     }
-    const char *value = equals != NULL ? equals + 1 : NULL;
-    if (!option->takes_value && value != NULL) {
-        *message = std::string("option ") + option->name + " takes no value";
+    if (!takes_value && *value != NULL) {
+        *message = "option " + *name + " takes no value";
         return false;
     }
-    if (option->takes_value && value == NULL && *i + 1 < argc) {
-        value = argv[++*i];
+    if (takes_value && *value == NULL && *i + 1 < argc) {
+        *value = argv[++*i];
     }
-    if (option->takes_value && (value == NULL || value[0] == '\0')) {
-        *message = std::string("option ") + option->name + " needs a value";
+    if (takes_value && (*value == NULL || **value == '\0')) {
+        *message = "option " + *name + " needs a value";
         return false;
     }
-    *arg = {option, value};
     return true;
 }
 
 ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *message)
 {
-    static const ze_option_name KNOWN[] = {
-        {"--help", false},   {"-h", false},      {"--version", false}, {"--fill", false},
-        {"--window", false}, {"--vsync", false}, {"--scale", true},    {"--data", true},
-    };
     for (int i = 1; i < argc; i++) {
-        ze_arg a;
-        if (!ZE_read_arg(argc, argv, &i, KNOWN, static_cast<int>(std::size(KNOWN)), &a, message)) {
+        std::string arg;
+        const char *value;
+        if (!ZE_read_arg(argc, argv, &i, "--help -h --version --fill --window --vsync",
+                         "--scale --data", &arg, &value, message)) {
             return PARSE_BAD;
         }
-        if (a.option == NULL) {
-            *message = std::string("unexpected argument ") + a.value;
+        if (arg.empty()) {
+            *message = std::string("unexpected argument ") + value;
             return PARSE_BAD;
         }
-        const std::string arg = a.option->name;
         if (arg == "--help" || arg == "-h") {
             return PARSE_HELP;
         } else if (arg == "--version") {
@@ -166,8 +175,8 @@ ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *mes
             o->screen = screen;
             o->screen_given = true;
         } else if (arg == "--scale") {
-            if (!parse_scale(a.value, &o->scale)) {
-                *message = "--scale takes " + scale_range() + ", not \"" + a.value + "\"";
+            if (!parse_scale(value, &o->scale)) {
+                *message = "--scale takes " + scale_range() + ", not \"" + value + "\"";
                 return PARSE_BAD;
             }
             o->scale_given = true;
@@ -175,7 +184,7 @@ ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *mes
             o->vsync = true;
             o->vsync_given = true;
         } else {
-            o->data = a.value;
+            o->data = value;
         }
     }
     return PARSE_RUN;

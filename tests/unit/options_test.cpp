@@ -41,6 +41,7 @@ const Case CASES[] = {
     {{"--vsync=yes"}, PARSE_BAD},
     {{"--help=1"}, PARSE_BAD},
     {{"--data", ""}, PARSE_BAD},
+    {{"--scale --data", "d"}, PARSE_BAD},
     {{"-x"}, PARSE_BAD},
     {{"picture.pcx"}, PARSE_BAD},
 };

@@ -5,11 +5,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -60,6 +60,8 @@ static const char USAGE[] =
 static const unsigned DEFAULT_SEED = 1;
 static const char DEFAULT_CRF[] = "18";
 static const char DEFAULT_PRESET[] = "veryfast";
+static const double DAY = 86400; // the longest --duration or --still, in seconds
+static const char SECONDS[] = " of seconds";
 
 struct options {
     std::string out;    // OUT.mp4 or, with --still, OUT.png
@@ -82,61 +84,27 @@ struct options {
     exit(1);
 }
 
-[[noreturn]] static void usage_error(const char *format, const char *what)
+[[noreturn]] __attribute__((format(printf, 1, 2))) static void usage_error(const char *format, ...)
 {
+    va_list args;
+    va_start(args, format);
     fputs("tessera-capture: ", stderr);
-    fprintf(stderr, format, what);
+    vfprintf(stderr, format, args);
     fputs("\n(tessera-capture --help shows the usage)\n", stderr);
+    va_end(args);
     exit(2);
 }
 
-// A number of seconds, finite and from 0 up to a day; the whole text must be it.
-static double parse_seconds(const char *option, const char *text)
+// The value of `option`, a number from `min` to `max` (whole if `whole`).
+static double number(const char *option, const char *value, double min, double max, bool whole,
+                     const char *unit = "")
 {
-    char *end = NULL;
-    errno = 0;
-    const double s = strtod(text, &end);
-    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 86400) {
-        usage_error("%s takes a number of seconds from 0 to 86400", option);
+    double n;
+    if (!ZE_read_number(value, min, max, whole, &n)) {
+        usage_error("%s takes a %snumber%s from %.15g to %.15g", option, whole ? "whole " : "",
+                    unit, min, max);
     }
-    return s;
-}
-
-static unsigned parse_seed(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const unsigned long long n = strtoull(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || text[0] == '-' || n > UINT_MAX) {
-        usage_error("--seed takes a whole number from 0 to %s", "4294967295");
-    }
-    return static_cast<unsigned>(n);
-}
-
-static int parse_scale(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const long n = strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || n < 1 || n > CP_MAX_SCALE) {
-        usage_error("--scale takes a whole number from 1 to %s",
-                    std::to_string(CP_MAX_SCALE).c_str());
-    }
-    return static_cast<int>(n);
-}
-
-// A constant rate factor, written back as ffmpeg reads it ("18", "20.5").
-static std::string parse_crf(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const double q = strtod(text, &end);
-    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(q) || q < 0 || q > CP_MAX_CRF) {
-        usage_error("--crf takes a number from 0 to %s", std::to_string(CP_MAX_CRF).c_str());
-    }
-    char written[32];
-    snprintf(written, sizeof written, "%g", q);
-    return written;
+    return n;
 }
 
 // The frame on show at `seconds`: frame n is shown from n/60 s to (n+1)/60 s.
@@ -147,28 +115,23 @@ static long frame_at(double seconds)
 
 static options parse_options(int argc, char **argv)
 {
-    static const ze_option_name KNOWN[] = {
-        {"--help", false},     {"-h", false},      {"--version", false}, {"--checksums", false},
-        {"--quiet", false},    {"--seed", true},   {"--data", true},     {"--duration", true},
-        {"--soundfont", true}, {"--frames", true}, {"--still", true},    {"--scale", true},
-        {"--crf", true},       {"--preset", true},
-    };
     options o;
     std::vector<std::string> positional;
     const char *encoding_option = NULL; // --crf or --preset, once given
     bool scale_given = false;
     for (int i = 1; i < argc; i++) {
-        ze_arg a;
-        std::string why;
-        if (!ZE_read_arg(argc, argv, &i, KNOWN, static_cast<int>(std::size(KNOWN)), &a, &why)) {
+        std::string arg, why;
+        const char *value;
+        if (!ZE_read_arg(argc, argv, &i, "--help -h --version --checksums --quiet",
+                         "--seed --data --duration --soundfont --frames --still --scale --crf "
+                         "--preset",
+                         &arg, &value, &why)) {
             usage_error("%s", why.c_str());
         }
-        if (a.option == NULL) {
-            positional.push_back(a.value);
+        if (arg.empty()) {
+            positional.push_back(value);
             continue;
         }
-        const std::string arg = a.option->name;
-        const char *value = a.value;
         if (arg == "--help" || arg == "-h") {
             fputs(USAGE, stdout);
             exit(0);
@@ -180,12 +143,11 @@ static options parse_options(int argc, char **argv)
         } else if (arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "--seed") {
-            o.seed = parse_seed(value);
+            o.seed = static_cast<unsigned>(number("--seed", value, 0, UINT_MAX, true));
         } else if (arg == "--data") {
             o.data = value;
         } else if (arg == "--duration") {
-            const double s = parse_seconds("--duration", value);
-            o.max_frames = frame_at(s);
+            o.max_frames = frame_at(number("--duration", value, 0, DAY, false, SECONDS));
             if (o.max_frames < 1) {
                 usage_error("--duration %s is shorter than one frame", value);
             }
@@ -194,21 +156,23 @@ static options parse_options(int argc, char **argv)
         } else if (arg == "--frames") {
             o.frames = value;
         } else if (arg == "--scale") {
-            o.encoding.scale = parse_scale(value);
+            o.encoding.scale = static_cast<int>(number("--scale", value, 1, CP_MAX_SCALE, true));
             scale_given = true;
         } else if (arg == "--crf") {
-            o.encoding.crf = parse_crf(value);
+            // Written back as ffmpeg reads it: "18", "20.5".
+            char written[32];
+            snprintf(written, sizeof written, "%g", number("--crf", value, 0, CP_MAX_CRF, false));
+            o.encoding.crf = written;
             encoding_option = "--crf";
         } else if (arg == "--preset") {
             if (!CP_known_preset(value)) {
-                const std::string why = "--preset takes one of libx264's presets (" +
-                                        CP_preset_names() + "), not " + value;
-                usage_error("%s", why.c_str());
+                usage_error("--preset takes one of libx264's presets (%s), not %s",
+                            CP_preset_names().c_str(), value);
             }
             o.encoding.preset = value;
             encoding_option = "--preset";
         } else {
-            o.still = frame_at(parse_seconds("--still", value));
+            o.still = frame_at(number("--still", value, 0, DAY, false, SECONDS));
         }
     }
 
@@ -220,15 +184,15 @@ static options parse_options(int argc, char **argv)
     }
     if (o.still >= 0) {
         if (o.out.empty() || !o.frames.empty()) {
-            usage_error("%s", "--still needs one output file, OUT.png, and no --frames");
+            usage_error("--still needs one output file, OUT.png, and no --frames");
         }
     } else if (!o.frames.empty()) {
         if (!o.out.empty()) {
             usage_error("--frames writes PNG files only, not also %s", o.out.c_str());
         }
     } else if (o.out.empty() && !o.checksums) {
-        usage_error("%s", "say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
-                          "--checksums");
+        usage_error("say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
+                    "--checksums");
     }
     const bool video = o.still < 0 && o.frames.empty() && !o.out.empty();
     if (encoding_option != NULL && !video) {
@@ -236,8 +200,8 @@ static options parse_options(int argc, char **argv)
                     encoding_option);
     }
     if (scale_given && o.out.empty() && o.frames.empty()) {
-        usage_error("%s", "--scale sizes a video, PNG frames or a still; --checksums alone makes "
-                          "no picture");
+        usage_error("--scale sizes a video, PNG frames or a still; --checksums alone makes "
+                    "no picture");
     }
     return o;
 }
