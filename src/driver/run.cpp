@@ -43,11 +43,7 @@ void ZE_tick_part(ze_part part)
 
 void ZE_draw_part(ze_part part)
 {
-    if (part == ZE_INTRO) {
-        TU_draw_frame(screenbuf);
-    } else {
-        ZE_draw_frame();
-    }
+    part == ZE_INTRO ? TU_draw_frame(screenbuf) : ZE_draw_frame();
 }
 
 bool ZE_part_over(ze_part part)
