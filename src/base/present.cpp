@@ -10,8 +10,6 @@
 #include "platform/files.h"
 #include "state.h"
 
-static const char CAPTURE_NAME[] = "capture.pcx";
-
 ze_view ZE_view = {0, 0, VIEW_DEFAULT_SCALE};
 
 // The screenshot is encoded in memory by the library's PCX writer, through a

@@ -16,6 +16,9 @@ constexpr int VIEW_DEFAULT_SCALE = 2; // the picture doubled on a 640 x 480 scre
 // Set once by start-up when it opens the screen; the default fills 640 x 480.
 extern ze_view ZE_view;
 
+// The screenshot, written in the working folder.
+constexpr const char *CAPTURE_NAME = "capture.pcx";
+
 // Both parts end with fade_out(FADE_SPEED), the palette fading to black.
 constexpr int FADE_SPEED = 4;
 

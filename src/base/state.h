@@ -11,6 +11,7 @@
 #include "shared.h"
 
 constexpr int LETTERS = 14; // logo letters circling the screen
+constexpr int TICK_HZ = 60; // the clock of both parts: the intro's handler and ZE_track_stuff
 
 struct flags_record {
     std::atomic<uint8_t> vsync;           // 1: wait for the retrace before showing a frame

@@ -5,14 +5,17 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
-bool ZE_use_fixed_seed = false;
-unsigned ZE_fixed_seed = 0;
+static unsigned run_seed;
+
+void ZE_keep_seed(unsigned seed)
+{
+    run_seed = seed;
+}
 
 void ZE_seed_random(void)
 {
-    srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
+    srand(run_seed);
 }
 
 void ZE_fatal(const char *format, ...)

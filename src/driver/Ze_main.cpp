@@ -1,11 +1,11 @@
 // Tessera: a self-running demo. Start-up, the intro, the main part, shutdown.
 #include <allegro.h>
 
-#include "platform/signals.h"
 #include "driver/loop.h"
 #include "driver/options.h"
 #include "driver/startup.h"
 #include "intro/tulor.h"
+#include "platform/signals.h"
 
 int main(int argc, char **argv)
 {

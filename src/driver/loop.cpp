@@ -4,12 +4,12 @@
 #include "loop.h"
 
 #include "base/present.h"
-#include "platform/signals.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
+#include "platform/signals.h"
 #include "resources/archive.h"
 #include "options.h"
 #include "sequence.h"
@@ -44,17 +44,27 @@ void ZE_take_snapshot(void)
     snap.flash = ZE_read(flags.flash);
 }
 
-void ZE_tick_main_part(void)
-{
-    ZE_track_logo();
-    ZE_track_logo();
-    ZE_track_stuff();
-}
-
-void ZE_begin_main_part(void)
+void ZE_begin_main_part(void (*start_clock)(void))
 {
     ZE_write(flags.logo_clock, 0);
     ZE_assign_iso_field(ZE_read(flags.mode));
+    if (start_clock != NULL) {
+        start_clock();
+    }
+    // The screen has been black since the intro's fade.
+    set_palette(iso_pal[ZE_read(flags.field)]);
+}
+
+void ZE_start_main_clock(void)
+{
+    install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
+    install_int_ex(ZE_track_stuff, BPS_TO_TIMER(TICK_HZ));
+}
+
+void ZE_stop_main_clock(void)
+{
+    remove_int(ZE_track_stuff);
+    remove_int(ZE_track_logo);
 }
 
 void ZE_draw_frame(void)
@@ -78,14 +88,10 @@ static void show_frame(void)
 
 void ZE_demo_loop(void)
 {
-    ZE_begin_main_part();
     if (ZE_options.vsync) {
         ZE_write(flags.vsync, uint8_t{1});
     }
-    install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
-    install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
-    // The screen has been black since the intro's fade.
-    set_palette(iso_pal[ZE_read(flags.field)]);
+    ZE_begin_main_part(ZE_start_main_clock);
     play_midi(muzak, 1);
 
     // SIGINT, SIGTERM and SIGHUP end the main part after the frame in
@@ -120,7 +126,6 @@ void ZE_demo_loop(void)
     if (ZE_stop_signal() == 0) {
         fade_out(FADE_SPEED);
     }
-    remove_int(ZE_track_stuff);
-    remove_int(ZE_track_logo);
+    ZE_stop_main_clock();
     stop_midi();
 }

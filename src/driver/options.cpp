@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,11 +64,8 @@ static bool parse_screen(const char *text, ze_screen *screen)
 
 static bool parse_scale(const char *text, int *scale)
 {
-    char *end = NULL;
-    errno = 0;
-    const long n = strtol(text, &end, 10);
-    if (text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || n < OPTION_SCALE_MIN ||
-        n > OPTION_SCALE_MAX) {
+    double n;
+    if (!ZE_read_number(text, OPTION_SCALE_MIN, OPTION_SCALE_MAX, true, &n)) {
         return false;
     }
     *scale = static_cast<int>(n);
@@ -99,31 +97,71 @@ static bool parse_yes_no(const char *text, bool *value)
     return false;
 }
 
+bool ZE_read_number(const char *text, double min, double max, bool whole, double *number)
+{
+    char *end = NULL;
+    errno = 0;
+    const double n = whole ? static_cast<double>(strtoull(text, &end, 10)) : strtod(text, &end);
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(n) || n < min || n > max ||
+        (whole && (text[0] < '0' || text[0] > '9'))) {
+        return false;
+    }
+    *number = n;
+    return true;
+}
+
+// Whether `name` is one of the space-separated words of `words`.
+static bool listed(const char *words, const std::string &name)
+{
+    return name.find(' ') == std::string::npos &&
+           (std::string(" ") + words + " ").find(" " + name + " ") != std::string::npos;
+}
+
+bool ZE_read_arg(int argc, char **argv, int *i, const char *flags, const char *valued,
+                 std::string *name, const char **value, std::string *message)
+{
+    const char *text = argv[*i];
+    name->clear();
+    *value = text;
+    if (text[0] != '-' || text[1] == '\0') {
+        return true;
+    }
+    // --name=value is taken as --name value.
+    const char *equals = strncmp(text, "--", 2) == 0 ? strchr(text, '=') : NULL;
+    *name = equals != NULL ? std::string(text, equals) : std::string(text);
+    *value = equals != NULL ? equals + 1 : NULL;
+    const bool takes_value = listed(valued, *name);
+    if (!takes_value && !listed(flags, *name)) {
+        *message = std::string("unknown option ") + text;
+        return false;
+    }
+    if (!takes_value && *value != NULL) {
+        *message = "option " + *name + " takes no value";
+        return false;
+    }
+    if (takes_value && *value == NULL && *i + 1 < argc) {
+        *value = argv[++*i];
+    }
+    if (takes_value && (*value == NULL || **value == '\0')) {
+        *message = "option " + *name + " needs a value";
+        return false;
+    }
+    return true;
+}
+
 ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *message)
 {
     for (int i = 1; i < argc; i++) {
-        std::string arg = argv[i];
-        // --name=value is taken as --name value.
-        const char *inline_value = NULL;
-        const size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inline_value = argv[i] + equals + 1;
-            arg.resize(equals);
-        }
-        const bool takes_value = arg == "--scale" || arg == "--data";
-        if (inline_value != NULL && !takes_value) {
-            *message = "option " + arg + " takes no value";
+        std::string arg;
+        const char *value;
+        if (!ZE_read_arg(argc, argv, &i, "--help -h --version --fill --window --vsync",
+                         "--scale --data", &arg, &value, message)) {
             return PARSE_BAD;
         }
-        const char *value = inline_value;
-        if (takes_value && value == NULL) {
-            if (i + 1 >= argc) {
-                *message = "option " + arg + " needs a value";
-                return PARSE_BAD;
-            }
-            value = argv[++i];
+        if (arg.empty()) {
+            *message = std::string("unexpected argument ") + value;
+            return PARSE_BAD;
         }
-
         if (arg == "--help" || arg == "-h") {
             return PARSE_HELP;
         } else if (arg == "--version") {
@@ -145,16 +183,8 @@ ze_parse ZE_parse_options(int argc, char **argv, ze_options *o, std::string *mes
         } else if (arg == "--vsync") {
             o->vsync = true;
             o->vsync_given = true;
-        } else if (arg == "--data") {
-            if (value[0] == '\0') {
-                *message = "--data needs a folder";
-                return PARSE_BAD;
-            }
-            o->data = value;
         } else {
-            *message = (arg.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") +
-                       std::string(argv[i]);
-            return PARSE_BAD;
+            o->data = value;
         }
     }
     return PARSE_RUN;

@@ -23,6 +23,21 @@ struct ze_options {
 
 enum ze_parse { PARSE_RUN, PARSE_HELP, PARSE_VERSION, PARSE_BAD };
 
+// Reads argv[*i] by the rules of both programs and moves *i past a value it
+// takes from the next argument. An argument of two characters or more that
+// starts with "-" is an option, *name: one of the words of `flags`, which take
+// no value, or of `valued`, whose *value follows as the next argument or after
+// "=" ("--scale 3", "--scale=3") and is never empty. Anything else is an
+// operand: *name empty, *value the argument. False, with a one-line *message,
+// for an unknown option, a missing or empty value, or a value given to an
+// option that takes none.
+bool ZE_read_arg(int argc, char **argv, int *i, const char *flags, const char *valued,
+                 std::string *name, const char **value, std::string *message);
+
+// Reads the whole of `text` as a number from `min` to `max` into *number:
+// decimal digits alone when `whole`, else any finite number strtod reads.
+bool ZE_read_number(const char *text, double min, double max, bool whole, double *number);
+
 // The scales a window or a filled screen may take.
 constexpr int OPTION_SCALE_MIN = 1;
 constexpr int OPTION_SCALE_MAX = 16;

@@ -100,7 +100,7 @@ void ZE_status_log_i(const char *text, int32_t value)
     // plain file is appended to: a link of that name is not followed and a
     // FIFO does not stop the demo.
     const char *why = NULL;
-    FILE *log = ZE_open_log_file("logfile", &why);
+    FILE *log = ZE_open_log_file(LOG_NAME, &why);
     if (log == NULL) {
         return;
     }

@@ -27,8 +27,10 @@ void ZE_modify_palette(void);
 void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue, int32_t percent,
                      int32_t brightness, int32_t whole);
 
-// Appends " text value" to the file "logfile"; a diagnostic aid.
+// Appends " text value" to the file LOG_NAME in the working folder; a
+// diagnostic aid.
 void ZE_status_log_i(const char *text, int32_t value);
+constexpr const char *LOG_NAME = "logfile";
 
 extern PALETTE tinted;
 

@@ -1,22 +1,24 @@
 // Start-up and shutdown.
 #include "startup.h"
 
-#include <allegro.h>
 #include <algorithm>
+#include <allegro.h>
 #include <cstdio>
+#include <ctime>
 
-#include "platform/signals.h"
 #include "base/present.h"
 #include "base/state.h"
 #include "base/system.h"
-#include "platform/display.h"
 #include "field/field.h"
 #include "overlays/extras.h"
 #include "overlays/scroller.h"
+#include "platform/display.h"
+#include "platform/music.h"
+#include "platform/signals.h"
 #include "resources/archive.h"
 #include "resources/paths.h"
 #include "options.h"
-#include "platform/music.h"
+#include "run.h"
 
 static const char MIDI_UNAVAILABLE[] = "Sorry, MIDI is unavailable\r";
 static const int32_t SCROLL_CLOCK_START = -100;
@@ -24,8 +26,6 @@ static const int16_t START_MODE = 4;
 
 void ZE_initialize_variables(void)
 {
-    ZE_seed_random();
-
     screenbuf = create_bitmap(SCREENBUF_W, SCREENBUF_H);
     construct = create_bitmap(CONSTRUCT_W, CONSTRUCT_H);
     __text = ZE_new_scroll_buffer(ZE_scroll_text);
@@ -119,9 +119,9 @@ void ZE_startup(void)
     install_keyboard();
     rest(0);
 
-    ZE_initialize_variables();
     ZE_use_data_folder(ZE_find_data_folder(ZE_options.data));
-    ZE_load_resources();
+    // The live demo's seed is the clock's.
+    ZE_prepare_run(static_cast<unsigned>(time(NULL)), ZE_load_resources);
     ZE_end_if_signalled();
 
     ZE_open_screen();

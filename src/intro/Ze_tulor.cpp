@@ -11,9 +11,9 @@
 
 #include "base/present.h"
 #include "base/shared.h"
-#include "platform/signals.h"
 #include "base/state.h"
 #include "base/system.h"
+#include "platform/signals.h"
 #include "resources/archive.h"
 #include "resources/paths.h"
 
@@ -190,7 +190,7 @@ void TU_render_frame(BITMAP *bmp)
     ZE_final_pass(bmp, palette);
 }
 
-void TU_begin_intro(void)
+void TU_begin_intro(void (*start_clock)(void))
 {
     TU_read_source_graphic("tulor.pcx");
     ZE_end_if_signalled();
@@ -200,6 +200,9 @@ void TU_begin_intro(void)
         clear_bitmap(screen);
     }
     set_palette(palette);
+    if (start_clock != NULL) {
+        start_clock();
+    }
 }
 
 void TU_end_intro(void)
@@ -213,8 +216,8 @@ void TU_end_intro(void)
 
 void TU_intro(void)
 {
-    TU_begin_intro();
-    install_int_ex(TU_animate_cells, BPS_TO_TIMER(INTRO_TICK_RATE));
+    // The intro's clock is the library's timer.
+    TU_begin_intro([] { install_int_ex(TU_animate_cells, BPS_TO_TIMER(TICK_HZ)); });
 
     // At least one frame; the frame in progress when the handler asks for
     // the end is finished and shown before the fade. A signal ends the intro

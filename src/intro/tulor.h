@@ -19,7 +19,6 @@ constexpr int INTRO_BAND_Y = 96;
 constexpr int INTRO_TILE_X = 0; // the pattern tile within the pattern sheet
 constexpr int INTRO_TILE_Y = 32;
 constexpr int INTRO_TILE_SIZE = 32;
-constexpr int INTRO_TICK_RATE = 60;     // handler calls a second
 constexpr int16_t INTRO_TICKS = 490;    // the intro ends by itself on this tick
 constexpr int INTRO_PATTERN_PERIOD = 7; // ticks per pixel of pattern drift
 
@@ -59,12 +58,14 @@ void TU_scatter_cells(void);
 // The intro's 60 Hz handler: cells, pattern anchor, countdown, Esc and Alt.
 void TU_animate_cells(void);
 
-// The intro in steps, which TU_intro and a run on a simulated clock share:
-// the begin step loads the members, scatters the cells and sets the intro
-// palette (ending the process on a signal that came during loading); the
-// frame step is TU_draw_frame, after which the run tests tulor.done; the end
-// step, after the fade, frees the band and the pattern sheet.
-void TU_begin_intro(void);
+// The intro in steps, which TU_intro and a run on a simulated clock share.
+// The begin step loads the members (ending the process on a signal that came
+// meanwhile), scatters the cells, clears the screen and sets the intro
+// palette, then calls `start_clock` (NULL on a simulated clock, whose ticks
+// are TU_animate_cells called by hand). The frame step is TU_draw_frame,
+// after which the run tests tulor.done; the end step, after the fade, frees
+// the band and the pattern sheet.
+void TU_begin_intro(void (*start_clock)(void));
 void TU_end_intro(void);
 
 // Draws one intro frame into `bmp` without showing it.

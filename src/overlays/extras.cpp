@@ -54,9 +54,6 @@ static const int ROTATION_BASE = 319;
 void ZE_initialize_letters(void)
 {
     for (int i = 0; i < LETTERS; i++) {
-        ZE_write(flags.launch[i], NO_LAUNCH);
-    }
-    for (int i = 0; i < LETTERS; i++) {
         ZE_write(flags.launch[i], LETTER_LAUNCH[i]);
         _logo.glyph[i] = LETTER_GLYPHS[i];
         const bool moving = LETTER_LAUNCH[i] == NO_LAUNCH;

@@ -3,16 +3,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <ftw.h>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <cstring>
-#include <ftw.h>
 #include <unistd.h>
 
-#include "driver/loop.h"
 #include "base/system.h"
-#include "driver/startup.h"
+#include "driver/run.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 
@@ -87,11 +86,13 @@ void TT_write_file(const std::string &path, const std::string &bytes)
 void TT_start_without_screen(void)
 {
     TT_enter_workdir(true);
-    ZE_initialize_variables();
-    ZE_load_resources();
+    ZE_prepare_run(1, ZE_load_resources);
 }
 
-void TT_fake_resources(void)
+// Stands in for ZE_load_resources without data files: ten patterned
+// pictures with distinct palettes, glyphs in colours 103 and 176 (logo) and
+// 1..60 (scroller), colour maps whose filed rows are set and row 0 identity.
+static void fake_resources(void)
 {
     for (int i = 0; i < RES_PICTURES; i++) {
         iso_backs[i] = create_bitmap(PICTURE_W, PICTURE_H);
@@ -134,13 +135,9 @@ void TT_fake_resources(void)
 void TT_start_main_part(unsigned seed)
 {
     TT_enter_workdir(false);
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = seed;
-    ZE_initialize_variables();
-    TT_fake_resources();
-    ZE_seed_random(); // where the intro would seed it again
-    ZE_begin_main_part();
-    set_palette(iso_pal[0]);
+    ZE_prepare_run(seed, fake_resources);
+    ZE_seed_random(); // where the intro, skipped here, would seed it
+    ZE_enter_part(ZE_MAIN);
 }
 
 // Tests make bitmaps freely and leave them to the end of the process, as the

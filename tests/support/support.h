@@ -23,14 +23,9 @@ void TT_write_file(const std::string &path, const std::string &bytes);
 // of the main part, read from copies of the data files.
 void TT_start_without_screen(void);
 
-// Stands in for ZE_load_resources without data files: ten patterned
-// pictures with distinct palettes, glyphs in colours 103 and 176 (logo) and
-// 1..60 (scroller), colour maps whose filed rows are set and row 0 identity.
-void TT_fake_resources(void);
-
 // The state of the main part's first frame on the synthetic resources, the
-// generator seeded with `seed` as start-up and the intro seed it: a fresh
-// working folder, the shared records, the field laid out, picture 0's palette.
+// generator seeded with `seed` as the intro seeds it: a fresh working
+// folder, the run prepared and the main part entered.
 void TT_start_main_part(unsigned seed);
 
 #endif

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "driver/loop.h"
-#include "driver/sequence.h"
-#include "driver/startup.h"
 #include "base/state.h"
+#include "driver/loop.h"
+#include "driver/run.h"
+#include "driver/sequence.h"
 #include "overlays/extras.h"
 #include "support.h"
 
@@ -23,7 +23,7 @@ void run_handlers(std::atomic<bool> *started)
 {
     started->store(true);
     for (int tick = 0; tick < HANDLER_TICKS; tick++) {
-        ZE_tick_main_part();
+        ZE_tick_part(ZE_MAIN);
         std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
 }
@@ -53,7 +53,7 @@ TEST(MainPartThreads, HandlersAndFramesShareStateSafely)
             ZE_write(flags.part_clock, PART_TICKS);
         }
         const int16_t before = ZE_read(flags.field);
-        ZE_draw_frame();
+        ZE_draw_part(ZE_MAIN);
         frames++;
         if (ZE_read(flags.field) != before) {
             changes++;

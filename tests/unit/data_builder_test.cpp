@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "data_checks.h"
-#include "driver/startup.h"
+#include "driver/run.h"
 #include "intro/tulor.h"
 #include "support.h"
 
@@ -66,8 +66,7 @@ TEST(DataBuilder, TheTestVariantDiffersYetConforms)
             << "picture " << i;
     }
 
-    ZE_initialize_variables();
-    ZE_load_resources();
+    ZE_prepare_run(1, ZE_load_resources);
     DT_check_loaded_set();
     TU_read_source_graphic("tulor.pcx");
     DT_check_intro();

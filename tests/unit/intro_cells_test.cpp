@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "base/system.h"
-#include "driver/startup.h"
 #include "intro/tulor.h"
 #include "intro_archive.h"
 #include "support.h"
@@ -151,12 +150,12 @@ TEST(IntroCells, ScatteredCellsArriveAfterTheirSteps)
 {
     load_logo(INTRO_MAX_CELLS);
     const std::vector<home_cell> home = cells_now();
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = 20261207;
+    const unsigned seed = 20261207;
+    ZE_keep_seed(seed);
     TU_scatter_cells();
 
     // The same draws, made here in the order the scatter makes them.
-    srand(ZE_fixed_seed);
+    srand(seed);
     std::vector<int> speed(home.size()), steps(home.size());
     bool seen_down = false, seen_up = false, seen_still = false;
     for (size_t i = 0; i < home.size(); i++) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "base/system.h"
-#include "driver/startup.h"
 #include "intro/tulor.h"
 #include "intro_archive.h"
 #include "support.h"
@@ -18,8 +17,7 @@ void start_intro(int cells, bool lit, int ticks)
     TT_enter_workdir(false);
     IT_write_archive(IT_make_logo(cells), IT_make_pattern(lit));
     TU_read_source_graphic("tulor.pcx");
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = 7;
+    ZE_keep_seed(7);
     TU_scatter_cells();
     tulor.pat_delay = 0;
     for (int t = 0; t < ticks; t++) {

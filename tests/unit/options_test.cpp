@@ -39,6 +39,9 @@ const Case CASES[] = {
     {{"--data"}, PARSE_BAD},
     {{"--data="}, PARSE_BAD},
     {{"--vsync=yes"}, PARSE_BAD},
+    {{"--help=1"}, PARSE_BAD},
+    {{"--data", ""}, PARSE_BAD},
+    {{"--scale --data", "d"}, PARSE_BAD},
     {{"-x"}, PARSE_BAD},
     {{"picture.pcx"}, PARSE_BAD},
 };

@@ -41,6 +41,12 @@ expect 2 "--preset takes one of libx264's presets (ultrafast, " -- --preset quic
     "$WORK/x.mp4"
 expect 2 "--crf sets how the video is encoded" -- --crf 20 --frames "$WORK/frames"
 expect 2 "--preset sets how the video is encoded" -- --preset slow --still 1 "$WORK/x.png"
+expect 2 "option --checksums takes no value" -- --checksums=yes
+expect 2 "option --data needs a value" -- --data= --checksums
+# --name=value is --name value, as for the demo.
+[ "$("$CAPTURE" --seed=7 --duration=0.05 --checksums --data="$SOURCE/data")" = \
+    "$("$CAPTURE" --seed 7 --duration 0.05 --checksums --data "$SOURCE/data")" ] ||
+    fail "--name=value is not read as --name value"
 
 mkdir -p "$WORK/empty"
 expect 1 "no res.dat in $WORK/empty" -- --data "$WORK/empty" --checksums

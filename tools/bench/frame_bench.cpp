@@ -8,12 +8,9 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "driver/loop.h"
-#include "base/system.h"
-#include "driver/startup.h"
 #include "base/state.h"
+#include "driver/run.h"
 #include "field/field.h"
-#include "intro/tulor.h"
 #include "overlays/dots.h"
 #include "overlays/extras.h"
 #include "resources/archive.h"
@@ -28,13 +25,11 @@ static void start(void)
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0 || chdir(TESSERA_DATA_DIR) != 0) {
         abort();
     }
-    ZE_use_fixed_seed = true;
-    ZE_initialize_variables();
-    ZE_load_resources();
-    ZE_begin_main_part();
+    ZE_prepare_run(0, ZE_load_resources);
+    ZE_enter_part(ZE_MAIN);
     // Into the first cycle, every letter launched, tiles apart.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_tick_main_part();
+        ZE_tick_part(ZE_MAIN);
     }
 }
 
@@ -43,7 +38,7 @@ static void start_intro(void)
     start();
     static bool loaded = false;
     if (!loaded) {
-        TU_begin_intro();
+        ZE_enter_part(ZE_INTRO);
         loaded = true;
     }
 }
@@ -58,13 +53,13 @@ static void timed(benchmark::State &state, void (*prepare)(void), void (*step)(v
 }
 
 static const benchmark::TimeUnit US = benchmark::kMicrosecond;
-BENCHMARK_CAPTURE(timed, MainFrame, start, ZE_draw_frame)->Unit(US);
+BENCHMARK_CAPTURE(timed, MainFrame, start, [] { ZE_draw_part(ZE_MAIN); })->Unit(US);
 BENCHMARK_CAPTURE(timed, TileField, start, [] { ZE_draw_iso_field(screenbuf); })->Unit(US);
 BENCHMARK_CAPTURE(timed, Dots, start, [] { ZE_draw_dots(screenbuf); })->Unit(US);
 // The edge bars and the letters, composed and laid over the frame.
 BENCHMARK_CAPTURE(timed, Extras, start, [] { ZE_draw_extras(screenbuf); })->Unit(US);
-BENCHMARK_CAPTURE(timed, MainTick, start, ZE_tick_main_part)->Unit(US);
-BENCHMARK_CAPTURE(timed, IntroFrame, start_intro, [] { TU_draw_frame(screenbuf); })->Unit(US);
-BENCHMARK_CAPTURE(timed, IntroTick, start_intro, TU_animate_cells)->Unit(US);
+BENCHMARK_CAPTURE(timed, MainTick, start, [] { ZE_tick_part(ZE_MAIN); })->Unit(US);
+BENCHMARK_CAPTURE(timed, IntroFrame, start_intro, [] { ZE_draw_part(ZE_INTRO); })->Unit(US);
+BENCHMARK_CAPTURE(timed, IntroTick, start_intro, [] { ZE_tick_part(ZE_INTRO); })->Unit(US);
 
 BENCHMARK_MAIN();

@@ -21,8 +21,8 @@
 #include "base/system.h"
 #include "driver/loop.h"
 #include "driver/options.h"
+#include "driver/run.h"
 #include "driver/startup.h"
-#include "overlays/extras.h"
 #include "resources/archive.h"
 
 using bench_clock = std::chrono::steady_clock;
@@ -35,7 +35,7 @@ static void bare_frame(void)
 
 static void main_frame(void)
 {
-    ZE_draw_frame();
+    ZE_draw_part(ZE_MAIN);
     ZE_final_pass(screenbuf, iso_pal[ZE_read(flags.field)]);
 }
 
@@ -81,22 +81,18 @@ int main(int argc, char **argv)
     if (chdir(TESSERA_DATA_DIR) != 0) {
         ZE_fatal("cannot enter %s", TESSERA_DATA_DIR);
     }
-    ZE_use_fixed_seed = true;
-    ZE_initialize_variables();
-    ZE_load_resources();
+    ZE_prepare_run(0, ZE_load_resources);
     ZE_options.screen = fill ? SCREEN_FILL : SCREEN_FULL;
     ZE_open_screen();
     printf("screen %dx%d, the frame x%d at (%d, %d)\n", SCREEN_W, SCREEN_H, ZE_view.scale,
            ZE_view.x, ZE_view.y);
-    ZE_begin_main_part();
-    set_palette(iso_pal[0]);
+    ZE_enter_part(ZE_MAIN);
     // Into the first cycle, every letter launched, tiles apart, as in
     // tessera_bench; from there the handlers run the demo on.
     for (int tick = 0; tick < 600; tick++) {
-        ZE_tick_main_part();
+        ZE_tick_part(ZE_MAIN);
     }
-    install_int_ex(ZE_track_logo, BPS_TO_TIMER(LETTER_TICK_HZ));
-    install_int_ex(ZE_track_stuff, BPS_TO_TIMER(MAIN_TICK_HZ));
+    ZE_start_main_clock();
 
     long bare_frames = 0, main_frames = 0;
     double bare_time = 0, main_time = 0;
@@ -111,8 +107,7 @@ int main(int argc, char **argv)
         main_frames += fm;
         main_time += tm;
     }
-    remove_int(ZE_track_stuff);
-    remove_int(ZE_track_logo);
+    ZE_stop_main_clock();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
 
     const double bare_rate = bare_frames / bare_time;

@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/loop.h"
+#include "base/state.h"
 
-constexpr int CP_FPS = MAIN_TICK_HZ;               // video frames a second: one 60 Hz tick each
-constexpr int CP_RATE = 44100;                     // audio samples a second
-constexpr int CP_FRAME_SAMPLES = CP_RATE / CP_FPS; // 735 stereo samples a frame
-constexpr int CP_DEFAULT_SCALE = 2;                // the 320 x 240 frame doubled, as on screen
-constexpr int CP_MAX_SCALE = 9;                    // 2880 x 2160
-constexpr int CP_MAX_CRF = 51;                     // libx264's quality scale: 0 lossless, 51 worst
+// A video frame is one tick: TICK_HZ frames a second.
+constexpr int CP_RATE = 44100;                      // audio samples a second
+constexpr int CP_FRAME_SAMPLES = CP_RATE / TICK_HZ; // 735 stereo samples a frame
+constexpr int CP_DEFAULT_SCALE = 2;                 // the 320 x 240 frame doubled, as on screen
+constexpr int CP_MAX_SCALE = 9;                     // 2880 x 2160
+constexpr int CP_MAX_CRF = 51;                      // libx264's quality scale: 0 lossless, 51 worst
 
 // What the demo is doing in a frame.
 enum cp_phase { CP_INTRO, CP_INTRO_FADE, CP_MAIN, CP_MAIN_FADE };
@@ -32,15 +32,12 @@ struct cp_frame {
 
 // timeline.cpp: the demo on the simulated clock.
 
-// Seeds the generator with `seed`, sets up the shared state and loads every
-// resource from the working directory (which must hold res.dat and res_2.dat).
+// Prepares the run on `seed` with every resource from the working directory
+// (which must hold res.dat and res_2.dat) and enters the intro.
 void CP_start_demo(unsigned seed);
 
 // Runs one frame's worth of ticks and draws it. False once the demo is over.
 bool CP_next_frame(cp_frame *frame);
-
-// Video frames of a fade_out(4) after the last drawn frame, retraces at 70 Hz.
-int CP_fade_frames(void);
 
 // Frames still expected after the frame `phase_index` of `phase`: the rest
 // of that phase as it normally runs (none once it runs over), then the

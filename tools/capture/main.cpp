@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -13,7 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/present.h"
 #include "base/state.h"
+#include "driver/options.h"
+#include "driver/sequence.h"
 #include "platform/files.h"
 #include "platform/synth.h"
 #include "resources/directory.h"
@@ -56,6 +60,8 @@ static const char USAGE[] =
 static const unsigned DEFAULT_SEED = 1;
 static const char DEFAULT_CRF[] = "18";
 static const char DEFAULT_PRESET[] = "veryfast";
+static const double DAY = 86400; // the longest --duration or --still, in seconds
+static const char SECONDS[] = " of seconds";
 
 struct options {
     std::string out;    // OUT.mp4 or, with --still, OUT.png
@@ -78,67 +84,33 @@ struct options {
     exit(1);
 }
 
-[[noreturn]] static void usage_error(const char *format, const char *what)
+[[noreturn]] __attribute__((format(printf, 1, 2))) static void usage_error(const char *format, ...)
 {
+    va_list args;
+    va_start(args, format);
     fputs("tessera-capture: ", stderr);
-    fprintf(stderr, format, what);
+    vfprintf(stderr, format, args);
     fputs("\n(tessera-capture --help shows the usage)\n", stderr);
+    va_end(args);
     exit(2);
 }
 
-// A number of seconds, finite and from 0 up to a day; the whole text must be it.
-static double parse_seconds(const char *option, const char *text)
+// The value of `option`, a number from `min` to `max` (whole if `whole`).
+static double number(const char *option, const char *value, double min, double max, bool whole,
+                     const char *unit = "")
 {
-    char *end = NULL;
-    errno = 0;
-    const double s = strtod(text, &end);
-    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 86400) {
-        usage_error("%s takes a number of seconds from 0 to 86400", option);
+    double n;
+    if (!ZE_read_number(value, min, max, whole, &n)) {
+        usage_error("%s takes a %snumber%s from %.15g to %.15g", option, whole ? "whole " : "",
+                    unit, min, max);
     }
-    return s;
-}
-
-static unsigned parse_seed(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const unsigned long long n = strtoull(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || text[0] == '-' || n > UINT_MAX) {
-        usage_error("--seed takes a whole number from 0 to %s", "4294967295");
-    }
-    return static_cast<unsigned>(n);
-}
-
-static int parse_scale(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const long n = strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || n < 1 || n > CP_MAX_SCALE) {
-        usage_error("--scale takes a whole number from 1 to %s",
-                    std::to_string(CP_MAX_SCALE).c_str());
-    }
-    return static_cast<int>(n);
-}
-
-// A constant rate factor, written back as ffmpeg reads it ("18", "20.5").
-static std::string parse_crf(const char *text)
-{
-    char *end = NULL;
-    errno = 0;
-    const double q = strtod(text, &end);
-    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(q) || q < 0 || q > CP_MAX_CRF) {
-        usage_error("--crf takes a number from 0 to %s", std::to_string(CP_MAX_CRF).c_str());
-    }
-    char written[32];
-    snprintf(written, sizeof written, "%g", q);
-    return written;
+    return n;
 }
 
 // The frame on show at `seconds`: frame n is shown from n/60 s to (n+1)/60 s.
 static long frame_at(double seconds)
 {
-    return static_cast<long>(std::floor(seconds * CP_FPS + 1e-9));
+    return static_cast<long>(std::floor(seconds * TICK_HZ + 1e-9));
 }
 
 static options parse_options(int argc, char **argv)
@@ -148,8 +120,18 @@ static options parse_options(int argc, char **argv)
     const char *encoding_option = NULL; // --crf or --preset, once given
     bool scale_given = false;
     for (int i = 1; i < argc; i++) {
-        const std::string arg = argv[i];
-        const bool has_value = i + 1 < argc;
+        std::string arg, why;
+        const char *value;
+        if (!ZE_read_arg(argc, argv, &i, "--help -h --version --checksums --quiet",
+                         "--seed --data --duration --soundfont --frames --still --scale --crf "
+                         "--preset",
+                         &arg, &value, &why)) {
+            usage_error("%s", why.c_str());
+        }
+        if (arg.empty()) {
+            positional.push_back(value);
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             fputs(USAGE, stdout);
             exit(0);
@@ -160,48 +142,37 @@ static options parse_options(int argc, char **argv)
             o.checksums = true;
         } else if (arg == "--quiet") {
             o.quiet = true;
-        } else if (arg == "--seed" || arg == "--data" || arg == "--duration" ||
-                   arg == "--soundfont" || arg == "--frames" || arg == "--still" ||
-                   arg == "--scale" || arg == "--crf" || arg == "--preset") {
-            if (!has_value) {
-                usage_error("%s needs a value", arg.c_str());
+        } else if (arg == "--seed") {
+            o.seed = static_cast<unsigned>(number("--seed", value, 0, UINT_MAX, true));
+        } else if (arg == "--data") {
+            o.data = value;
+        } else if (arg == "--duration") {
+            o.max_frames = frame_at(number("--duration", value, 0, DAY, false, SECONDS));
+            if (o.max_frames < 1) {
+                usage_error("--duration %s is shorter than one frame", value);
             }
-            const char *value = argv[++i];
-            if (arg == "--seed") {
-                o.seed = parse_seed(value);
-            } else if (arg == "--data") {
-                o.data = value;
-            } else if (arg == "--duration") {
-                const double s = parse_seconds("--duration", value);
-                o.max_frames = frame_at(s);
-                if (o.max_frames < 1) {
-                    usage_error("--duration %s is shorter than one frame", value);
-                }
-            } else if (arg == "--soundfont") {
-                o.soundfont = value;
-            } else if (arg == "--frames") {
-                o.frames = value;
-            } else if (arg == "--scale") {
-                o.encoding.scale = parse_scale(value);
-                scale_given = true;
-            } else if (arg == "--crf") {
-                o.encoding.crf = parse_crf(value);
-                encoding_option = "--crf";
-            } else if (arg == "--preset") {
-                if (!CP_known_preset(value)) {
-                    const std::string why = "--preset takes one of libx264's presets (" +
-                                            CP_preset_names() + "), not " + value;
-                    usage_error("%s", why.c_str());
-                }
-                o.encoding.preset = value;
-                encoding_option = "--preset";
-            } else {
-                o.still = frame_at(parse_seconds("--still", value));
+        } else if (arg == "--soundfont") {
+            o.soundfont = value;
+        } else if (arg == "--frames") {
+            o.frames = value;
+        } else if (arg == "--scale") {
+            o.encoding.scale = static_cast<int>(number("--scale", value, 1, CP_MAX_SCALE, true));
+            scale_given = true;
+        } else if (arg == "--crf") {
+            // Written back as ffmpeg reads it: "18", "20.5".
+            char written[32];
+            snprintf(written, sizeof written, "%g", number("--crf", value, 0, CP_MAX_CRF, false));
+            o.encoding.crf = written;
+            encoding_option = "--crf";
+        } else if (arg == "--preset") {
+            if (!CP_known_preset(value)) {
+                usage_error("--preset takes one of libx264's presets (%s), not %s",
+                            CP_preset_names().c_str(), value);
             }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            usage_error("unknown option %s", arg.c_str());
+            o.encoding.preset = value;
+            encoding_option = "--preset";
         } else {
-            positional.push_back(arg);
+            o.still = frame_at(number("--still", value, 0, DAY, false, SECONDS));
         }
     }
 
@@ -213,15 +184,15 @@ static options parse_options(int argc, char **argv)
     }
     if (o.still >= 0) {
         if (o.out.empty() || !o.frames.empty()) {
-            usage_error("%s", "--still needs one output file, OUT.png, and no --frames");
+            usage_error("--still needs one output file, OUT.png, and no --frames");
         }
     } else if (!o.frames.empty()) {
         if (!o.out.empty()) {
             usage_error("--frames writes PNG files only, not also %s", o.out.c_str());
         }
     } else if (o.out.empty() && !o.checksums) {
-        usage_error("%s", "say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
-                          "--checksums");
+        usage_error("say where to write: OUT.mp4, --frames DIR, --still T OUT.png or "
+                    "--checksums");
     }
     const bool video = o.still < 0 && o.frames.empty() && !o.out.empty();
     if (encoding_option != NULL && !video) {
@@ -229,8 +200,8 @@ static options parse_options(int argc, char **argv)
                     encoding_option);
     }
     if (scale_given && o.out.empty() && o.frames.empty()) {
-        usage_error("%s", "--scale sizes a video, PNG frames or a still; --checksums alone makes "
-                          "no picture");
+        usage_error("--scale sizes a video, PNG frames or a still; --checksums alone makes "
+                    "no picture");
     }
     return o;
 }
@@ -278,8 +249,8 @@ static bool is_folder(const std::string &path)
 }
 
 // The files the demo may leave in its working folder.
-static const char *const WORK_FILES[] = {"res.dat", "res_2.dat", "tempola.xyz", "capture.pcx",
-                                         "logfile"};
+static const char *const WORK_FILES[] = {RES_ARCHIVE_NAME, RES_ROWS_NAME, RES_TEMP_NAME,
+                                         CAPTURE_NAME, LOG_NAME};
 
 // Files and a folder to remove when the recorder ends, however it ends: an
 // interrupted recording leaves nothing behind. Kept as plain C strings, so
@@ -340,7 +311,7 @@ static void enter_private_folder(const std::string &data)
     for (const char *name : WORK_FILES) {
         remove_at_end(folder + "/" + name);
     }
-    for (const char *name : {"res.dat", "res_2.dat"}) {
+    for (const char *name : {RES_ARCHIVE_NAME, RES_ROWS_NAME}) {
         if (symlink((data + "/" + name).c_str(), (folder + "/" + name).c_str()) != 0) {
             fail("cannot link the data files into %s", folder.c_str());
         }
@@ -452,7 +423,7 @@ int main(int argc, char **argv)
     o.out = absolute(o.out);
     o.frames = absolute(o.frames);
     const std::string data = data_folder(o.data);
-    for (const char *name : {"res.dat", "res_2.dat"}) {
+    for (const char *name : {RES_ARCHIVE_NAME, RES_ROWS_NAME}) {
         if (!is_file(data + "/" + name)) {
             fprintf(stderr,
                     "tessera-capture: no %s in %s (build the data files: cmake --build build "
@@ -475,7 +446,8 @@ int main(int argc, char **argv)
     }
     // The synthesizer comes first: making it draws on rand(), which must not
     // disturb the demo's own sequence once that is seeded.
-    if (to == TO_VIDEO && !CP_open_song((data + "/res.dat").c_str(), o.soundfont.c_str())) {
+    if (to == TO_VIDEO &&
+        !CP_open_song((data + "/" + RES_ARCHIVE_NAME).c_str(), o.soundfont.c_str())) {
         return 1;
     }
     enter_private_folder(data);
@@ -515,7 +487,7 @@ int main(int argc, char **argv)
 
     if (to == TO_STILL) {
         char seconds[32];
-        snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / CP_FPS);
+        snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(frames) / TICK_HZ);
         fail(frames == o.max_frames ? "--duration ends the run at %s seconds, before the still"
                                     : "the demo lasts only %s seconds",
              seconds);
@@ -525,7 +497,7 @@ int main(int argc, char **argv)
             return 1;
         }
         fprintf(stderr, "tessera-capture: wrote %s (%ld frames, %.1f s)\n", o.out.c_str(), frames,
-                static_cast<double>(frames) / CP_FPS);
+                static_cast<double>(frames) / TICK_HZ);
     }
     return 0;
 }

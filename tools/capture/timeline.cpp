@@ -1,24 +1,16 @@
-// The demo on a simulated clock: the demo's own begin, frame and end steps
-// of both parts, with the ticks counted instead of waited for. Every video
-// frame is exactly one tick of the intro's or the main part's 60 Hz handler
-// (and in the main part two of the letters' 120 Hz handler), then one frame;
-// the fades are the frames that fade_out shows on a 70 Hz retrace. Nothing
-// here waits for real time, so a slow frame never costs the video a tick.
+// The demo on a simulated clock: the run's own steps (driver/run.h) for both
+// parts, with the ticks counted instead of waited for. Every video frame is
+// exactly one 60 Hz tick of the part, then one frame; the fades are the
+// frames that fade_out shows, their positions after each tick by the
+// library's rule. Nothing here waits for real time, so a slow frame never
+// costs the video a tick.
 #include "capture.h"
 
-#include <allegro/internal/aintern.h>
-
-#include "base/present.h"
 #include "base/state.h"
-#include "base/system.h"
-#include "driver/loop.h"
+#include "driver/run.h"
 #include "driver/sequence.h"
-#include "driver/startup.h"
 #include "intro/tulor.h"
 #include "resources/archive.h"
-
-static const int FADE_END = 64; // fade_interpolate's position of the target
-static_assert(INTRO_TICK_RATE == CP_FPS, "a video frame is a tick of the intro's handler too");
 
 static cp_phase phase;
 static long frames_done;  // frames handed out so far
@@ -28,11 +20,8 @@ static PALETTE fade_source;
 
 void CP_start_demo(unsigned seed)
 {
-    ZE_use_fixed_seed = true;
-    ZE_fixed_seed = seed;
-    ZE_initialize_variables();
-    ZE_load_resources();
-    TU_begin_intro();
+    ZE_prepare_run(seed, ZE_load_resources);
+    ZE_enter_part(ZE_INTRO);
 
     phase = CP_INTRO;
     frames_done = 0;
@@ -40,20 +29,11 @@ void CP_start_demo(unsigned seed)
     over = false;
 }
 
-// The fade position fade_out shows `frame` video frames after it began: it
-// moves FADE_SPEED / 2 steps per retrace, counted by Allegro's simulated
-// retrace (_vsync_speed, 70 Hz without a refresh rate from the driver).
-static int fade_level(long frame)
-{
-    const long long retraces = static_cast<long long>(frame) * BPS_TO_TIMER(CP_FPS) / _vsync_speed;
-    const long long level = retraces * FADE_SPEED / 2;
-    return level < FADE_END ? static_cast<int>(level) : FADE_END;
-}
-
-int CP_fade_frames(void)
+// Video frames of a fade_out(FADE_SPEED) after the last drawn frame.
+static int fade_frames(void)
 {
     int frames = 0;
-    while (fade_level(frames + 1) < FADE_END) {
+    while (ZE_fade_position(frames + 1) < FADE_BLACK) {
         frames++;
     }
     return frames;
@@ -61,7 +41,7 @@ int CP_fade_frames(void)
 
 long CP_frames_left(cp_phase at, long phase_index)
 {
-    const long fade = CP_fade_frames();
+    const long fade = fade_frames();
     const long main_part = static_cast<long>(RES_PICTURES) * PART_TICKS;
     const long expected[] = {INTRO_TICKS, fade, main_part, fade};
 
@@ -97,54 +77,35 @@ static void enter(cp_phase next)
 bool CP_next_frame(cp_frame *frame)
 {
     while (!over) {
-        switch (phase) {
-        case CP_INTRO:
-            TU_animate_cells();
-            TU_draw_frame(screenbuf);
+        const ze_part part = phase < CP_MAIN ? ZE_INTRO : ZE_MAIN;
+        if (phase == CP_INTRO || phase == CP_MAIN) {
+            ZE_tick_part(part);
+            ZE_draw_part(part);
             hand_out(frame);
-            // The intro loop tests its end after the frame is shown.
-            if (ZE_read(tulor.done)) {
-                enter(CP_INTRO_FADE);
+            // The demo tests the end after the frame is shown.
+            if (ZE_part_over(part)) {
+                enter(static_cast<cp_phase>(phase + 1));
             }
             return true;
-
-        case CP_MAIN:
-            ZE_tick_main_part();
-            ZE_draw_frame();
-            hand_out(frame);
-            if (ZE_read(flags.done)) {
-                enter(CP_MAIN_FADE);
-            }
-            return true;
-
-        case CP_INTRO_FADE:
-        case CP_MAIN_FADE: {
-            // The last frame drawn stays on screen while only the palette moves;
-            // the handlers go on ticking until the fade is over.
-            const int level = fade_level(phase_frames + 1);
-            if (level < FADE_END) {
-                if (phase == CP_INTRO_FADE) {
-                    TU_animate_cells();
-                } else {
-                    ZE_tick_main_part();
-                }
-                PALETTE faded;
-                fade_interpolate(fade_source, black_palette, faded, level, 0, PAL_SIZE - 1);
-                set_palette_range(faded, 0, PAL_SIZE - 1, FALSE);
-                hand_out(frame);
-                return true;
-            }
-            set_palette(black_palette);
-            if (phase == CP_MAIN_FADE) {
-                over = true;
-                break;
-            }
-            TU_end_intro();
-            ZE_begin_main_part();
-            set_palette(iso_pal[ZE_read(flags.field)]);
-            enter(CP_MAIN);
-            break;
         }
+
+        // The last frame drawn stays on screen while only the palette moves;
+        // the handlers go on ticking until the fade is over.
+        const int position = ZE_fade_position(phase_frames + 1);
+        if (position < FADE_BLACK) {
+            ZE_tick_part(part);
+            PALETTE faded;
+            fade_interpolate(fade_source, black_palette, faded, position, 0, PAL_SIZE - 1);
+            set_palette_range(faded, 0, PAL_SIZE - 1, FALSE);
+            hand_out(frame);
+            return true;
+        }
+        set_palette(black_palette);
+        if (phase == CP_MAIN_FADE) {
+            over = true;
+        } else {
+            ZE_enter_part(ZE_MAIN);
+            enter(CP_MAIN);
         }
     }
     return false;

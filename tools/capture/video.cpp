@@ -128,7 +128,7 @@ bool CP_open_encoder(const std::string &path, const cp_encoding &encoding)
     const int input_h = SCREENBUF_H * input_scale;
     frame_bytes = static_cast<size_t>(input_w) * input_h * 3;
     const std::string size = std::to_string(input_w) + "x" + std::to_string(input_h);
-    const std::string rate = std::to_string(CP_FPS);
+    const std::string rate = std::to_string(TICK_HZ);
     std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-y",          "-f",
                                      "rawvideo",     "-pix_fmt",  "rgb24", "-video_size", size,
                                      "-framerate",   rate,        "-i",    "pipe:0",      "-an"};
