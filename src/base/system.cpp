@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "random.h"
+
 bool ZE_use_fixed_seed = false;
 unsigned ZE_fixed_seed = 0;
 
 void ZE_seed_random(void)
 {
-    srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
+    ZE_srand(ZE_use_fixed_seed ? ZE_fixed_seed : static_cast<unsigned>(time(NULL)));
 }
 
 void ZE_fatal(const char *format, ...)

@@ -3,9 +3,9 @@
 #include "sequence.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/files.h"
+#include "base/random.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
@@ -35,7 +35,7 @@ void ZE_track_transition(void)
     // the motion and the letters are all set for the new picture.
     std::lock_guard<std::mutex> tick(ZE_tick_lock);
     ZE_write(flags.flash, FLASH_START);
-    const int16_t mode = static_cast<int16_t>((rand() % 1000) / 250 + 1);
+    const int16_t mode = static_cast<int16_t>((ZE_rand() % 1000) / 250 + 1);
     ZE_write(flags.mode, mode);
     ZE_write(flags.part_clock, 0);
     ZE_write(flags.wave, int16_t{0});

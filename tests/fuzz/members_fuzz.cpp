@@ -22,6 +22,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "base/random.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "field/field.h"
@@ -76,7 +77,7 @@ unsigned ZE_fixed_seed = 1;
 
 void ZE_seed_random(void)
 {
-    srand(ZE_fixed_seed);
+    ZE_srand(ZE_fixed_seed);
 }
 
 // A timer that never fires by itself: the harness calls the player.
