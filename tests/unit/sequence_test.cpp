@@ -69,18 +69,30 @@ struct Sequence : ::testing::Test {
 
 } // namespace
 
-TEST(TintPalette, EveryComponentAndPercentTowardWhiteIsExact)
+// The same colours as the first, x87 extended-precision form wherever that
+// was exact: every move toward a brighter target (the demo's flashes toward
+// white among them) and every brightness of a 0..63 component.
+TEST(TintPalette, AgreesWithExtendedPrecisionWhereThatWasExact)
 {
     PALETTE source;
     for (int i = 0; i < PAL_SIZE; i++) {
         source[i].r = source[i].g = source[i].b = static_cast<unsigned char>(i % 64);
     }
-    for (int percent = 0; percent <= 99; percent++) {
-        ZE_tint_palette(source, 63, 63, 63, percent, 0, 1);
-        for (int i = 0; i < 64; i++) {
-            const int exact = (100 * i + (63 - i) * percent) / 100; // truncation of the exact value
-            ASSERT_EQ(tinted[i].r, exact) << "component " << i << " percent " << percent;
-            ASSERT_EQ(tinted[i].b, exact);
+    for (int target = 0; target <= 63; target++) {
+        for (int percent = 0; percent <= 100; percent++) {
+            const long double f = percent == 100 ? 0.0L : percent / 100.0L;
+            ZE_tint_palette(source, target, target, target, percent, 0, 1);
+            for (int s = 0; s <= target; s++) {
+                ASSERT_EQ(tinted[s].g, static_cast<int>(s + (target - s) * f))
+                    << "component " << s << " toward " << target << " by " << percent;
+            }
+        }
+    }
+    for (int brightness = 1; brightness <= 99; brightness++) {
+        ZE_tint_palette(source, 63, 63, 63, 0, brightness, 1);
+        for (int s = 0; s <= 63; s++) {
+            ASSERT_EQ(tinted[s].b, static_cast<int>(s / 100.0L * brightness))
+                << "component " << s << " at brightness " << brightness;
         }
     }
 }
@@ -93,6 +105,8 @@ TEST(TintPalette, NamedValues)
     }
     ZE_tint_palette(source, 63, 63, 63, 99, 0, 1);
     EXPECT_EQ(tinted[0].r, 62); // 62.37, not rounded up to 63
+    ZE_tint_palette(source, 0, 0, 0, 60, 0, 1);
+    EXPECT_EQ(tinted[25].r, 10); // exactly 10: extended precision made it 9.99..., so 9
     ZE_tint_palette(source, 63, 63, 63, 50, 0, 1);
     EXPECT_EQ(tinted[0].g, 31);
     EXPECT_EQ(tinted[1].g, 32);
