@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "random.h"
+
 static unsigned run_seed;
 
 void ZE_keep_seed(unsigned seed)
@@ -15,7 +17,7 @@ void ZE_keep_seed(unsigned seed)
 
 void ZE_seed_random(void)
 {
-    srand(run_seed);
+    ZE_srand(run_seed);
 }
 
 void ZE_fatal(const char *format, ...)

@@ -8,7 +8,7 @@
 [[noreturn]] void ZE_fatal(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // The run's seed: kept once, when the run is prepared, and applied to the
-// standard generator by ZE_seed_random where the intro scatters its cells,
+// demo's generator (random.h) by ZE_seed_random where the intro scatters its cells,
 // so that one seed makes one run, frame for frame.
 void ZE_keep_seed(unsigned seed);
 void ZE_seed_random(void);

@@ -3,9 +3,9 @@
 #include "sequence.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/files.h"
+#include "base/random.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
@@ -15,6 +15,7 @@ PALETTE tinted;
 
 static const int16_t LAST_PICTURE = RES_PICTURES - 1;
 static const int MAX_COMPONENT = 63;
+static const int64_t PERCENT = 100;
 
 void ZE_track_transition(void)
 {
@@ -35,7 +36,7 @@ void ZE_track_transition(void)
     // the motion and the letters are all set for the new picture.
     std::lock_guard<std::mutex> tick(ZE_tick_lock);
     ZE_write(flags.flash, FLASH_START);
-    const int16_t mode = static_cast<int16_t>((rand() % 1000) / 250 + 1);
+    const int16_t mode = static_cast<int16_t>((ZE_rand() % 1000) / 250 + 1);
     ZE_write(flags.mode, mode);
     ZE_write(flags.part_clock, 0);
     ZE_write(flags.wave, int16_t{0});
@@ -69,22 +70,21 @@ void ZE_modify_palette(void)
 void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue, int32_t percent,
                      int32_t brightness, int32_t whole)
 {
-    // Extended precision keeps every result that should be a whole number whole,
-    // so truncation never drops one below it. A full 100 percent leaves the
-    // colours as they are: the frame of a change shows the new picture's own.
-    const long double f = (percent == 100) ? 0.0L : static_cast<long double>(percent) / 100.0L;
+    // A full 100 percent leaves the colours as they are: the frame of a
+    // change shows the new picture's own.
+    const int64_t share = (percent == 100) ? 0 : percent;
     const int first = whole ? 0 : PAL_SIZE / 2;
-    const long double target[3] = {static_cast<long double>(red), static_cast<long double>(green),
-                                   static_cast<long double>(blue)};
+    const int64_t target[3] = {red, green, blue};
     for (int i = first; i < PAL_SIZE; i++) {
         const unsigned char in[3] = {source[i].r, source[i].g, source[i].b};
         unsigned char out[3];
         for (int c = 0; c < 3; c++) {
-            const long double s = in[c];
-            int32_t result = static_cast<int32_t>(s + (target[c] - s) * f);
-            if (brightness != 0 && brightness != 100) {
-                result = static_cast<int32_t>(static_cast<long double>(result & 0xff) / 100.0L *
-                                              brightness);
+            // s + (t - s) * percent / 100 over one denominator, truncated toward
+            // zero as integer division does: exact, the same on every machine.
+            const int64_t s = in[c];
+            int64_t result = (PERCENT * s + (target[c] - s) * share) / PERCENT;
+            if (brightness != 0 && brightness != PERCENT) {
+                result = ((result & 0xff) * brightness) / PERCENT; // (r / 100) x brightness, exact
             }
             out[c] = static_cast<unsigned char>(result & 0xff);
         }

@@ -24,6 +24,9 @@ void ZE_modify_palette(void);
 // Computes `source` moved `percent` towards (red, green, blue), scaled by
 // `brightness` unless it is 0 or 100, into `tinted`: all 256 entries when
 // `whole` is non-zero, else 128..255. Percent 100 leaves the colours alone.
+// Each component is the exact value truncated toward zero, its low 8 bits
+// kept; with components and targets 0..63 and percent and brightness 0..100,
+// every result is 0..63.
 void ZE_tint_palette(const RGB *source, int32_t red, int32_t green, int32_t blue, int32_t percent,
                      int32_t brightness, int32_t whole);
 

@@ -25,7 +25,7 @@ struct cels_record {
 
 extern cels_record cels;
 
-// Lays all tiles out at home for `mode`, drawing 471 rand() values (942 in
+// Lays all tiles out at home for `mode`, drawing 471 ZE_rand() values (942 in
 // modes 2 and 3) in tile order. Outside the 60 Hz handler, call it only with
 // flags.hold already non-zero, so that the handler leaves the tiles alone.
 void ZE_assign_iso_field(int mode);

@@ -3,8 +3,7 @@
 // per axis every fifth tick, then the field snaps home and rests for 70 ticks.
 #include "field.h"
 
-#include <cstdlib>
-
+#include "base/random.h"
 #include "base/state.h"
 
 cels_record cels;
@@ -41,13 +40,13 @@ void ZE_assign_iso_field(int mode)
             ZE_write(cels.x[k], x);
             ZE_write(cels.home_y[k], y);
             ZE_write(cels.y[k], y);
-            ZE_write(cels.dir[k], static_cast<int16_t>((rand() % 512) / 128)); // class 0..3
+            ZE_write(cels.dir[k], static_cast<int16_t>((ZE_rand() % 512) / 128)); // class 0..3
         }
     }
     // The bobbing modes give every tile a phase of its own instead.
     if (mode == 2 || mode == 3) {
         for (k = 0; k < TILES; k++) {
-            ZE_write(cels.dir[k], static_cast<int16_t>((rand() % 1024) / 4)); // 0..255
+            ZE_write(cels.dir[k], static_cast<int16_t>((ZE_rand() % 1024) / 4)); // 0..255
         }
     }
 }

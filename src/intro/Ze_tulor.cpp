@@ -7,9 +7,9 @@
 #include "tulor.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/present.h"
+#include "base/random.h"
 #include "base/shared.h"
 #include "base/state.h"
 #include "base/system.h"
@@ -107,9 +107,9 @@ void TU_scatter_cells(void)
     for (int i = 0; i < tulor.count; i++) {
         tulor_cell &c = tulor.cells[i];
         // Three draws per cell, always in this order.
-        const int direction = (rand() % 100) / 50;
-        const int magnitude = (rand() % 90) / 30 + 1;
-        const int16_t steps = static_cast<int16_t>(rand() % 200);
+        const int direction = (ZE_rand() % 100) / 50;
+        const int magnitude = (ZE_rand() % 90) / 30 + 1;
+        const int16_t steps = static_cast<int16_t>(ZE_rand() % 200);
         c.speed = static_cast<int16_t>(direction == 0 ? magnitude : -magnitude);
         ZE_write(c.steps, steps);
         // Back off along the path, so that `steps` ticks bring it home. Exact:

@@ -22,6 +22,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "base/random.h"
 #include "base/state.h"
 #include "base/system.h"
 #include "field/field.h"
@@ -74,7 +75,7 @@ void ZE_fatal(const char *format, ...)
 
 void ZE_seed_random(void)
 {
-    srand(1);
+    ZE_srand(1);
 }
 
 // A timer that never fires by itself: the harness calls the player.

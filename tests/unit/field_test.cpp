@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "base/random.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "resources/archive.h"
@@ -23,7 +24,7 @@ bool all_home(void)
 // The wave and motion state at the start of the main part, field laid out.
 void start_field(int mode)
 {
-    srand(7);
+    ZE_srand(7);
     ZE_write(flags.mode, static_cast<int16_t>(mode));
     ZE_write(flags.wave, int16_t{0});
     ZE_write(flags.hold, int16_t{0});
@@ -54,7 +55,7 @@ void tick_until_wave(int angle)
 
 TEST(FieldLayout, TilesSitOnTheStaggeredGrid)
 {
-    srand(1);
+    ZE_srand(1);
     ZE_assign_iso_field(4);
     const int expected[][3] = {{0, 18, 4},    {19, 284, 4}, {20, 11, 12},
                                {40, 291, 12}, {41, 18, 20}, {470, 284, 180}};
@@ -69,22 +70,22 @@ TEST(FieldLayout, DirectionsComeFromTheGeneratorInTileOrder)
 {
     for (int mode = 1; mode <= 4; mode++) {
         const bool phases = mode == 2 || mode == 3;
-        srand(99);
+        ZE_srand(99);
         ZE_assign_iso_field(mode);
-        const int after_layout = rand();
+        const int after_layout = ZE_rand();
 
         // Replay: one class per tile, then in the bobbing modes one phase per tile.
-        srand(99);
+        ZE_srand(99);
         int classes[TILES];
         for (int k = 0; k < TILES; k++) {
-            classes[k] = (rand() % 512) / 128;
+            classes[k] = (ZE_rand() % 512) / 128;
         }
         for (int k = 0; k < TILES; k++) {
-            const int expected = phases ? (rand() % 1024) / 4 : classes[k];
+            const int expected = phases ? (ZE_rand() % 1024) / 4 : classes[k];
             ASSERT_EQ(cels.dir[k], expected) << "mode " << mode << " tile " << k;
             ASSERT_LE(cels.dir[k], phases ? 255 : 3);
         }
-        EXPECT_EQ(after_layout, rand()) << "mode " << mode << " drew a different count";
+        EXPECT_EQ(after_layout, ZE_rand()) << "mode " << mode << " drew a different count";
     }
 }
 
@@ -271,7 +272,7 @@ struct DrawField : ::testing::Test {
         iso_backs[0] = make_picture(0);
         iso_backs[1] = make_picture(101);
         ZE_write(flags.field, int16_t{0});
-        srand(3);
+        ZE_srand(3);
         ZE_assign_iso_field(4);
         frame = create_bitmap(320, 240);
         clear_to_color(frame, MARK);
@@ -345,10 +346,10 @@ TEST_F(DrawField, DrawsWhatPutpixelWouldOnAnyBitmap)
         {"xor", 8, DRAW_MODE_XOR, {7, 5, 300, 190}, false},
         {"16 bits a pixel", 16, DRAW_MODE_SOLID, {0, 0, 0, 0}, false},
     };
-    srand(11);
+    ZE_srand(11);
     for (int k = 0; k < TILES; k++) {
-        ZE_write(cels.x[k], static_cast<int16_t>(rand() % 352 - 16));
-        ZE_write(cels.y[k], static_cast<int16_t>(rand() % 272 - 16));
+        ZE_write(cels.x[k], static_cast<int16_t>(ZE_rand() % 352 - 16));
+        ZE_write(cels.y[k], static_cast<int16_t>(ZE_rand() % 272 - 16));
     }
     for (const auto &c : cases) {
         BITMAP *got = create_bitmap_ex(c.depth, 320, 240);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "base/random.h"
 #include "base/system.h"
 #include "intro/tulor.h"
 #include "intro_archive.h"
@@ -155,13 +156,13 @@ TEST(IntroCells, ScatteredCellsArriveAfterTheirSteps)
     TU_scatter_cells();
 
     // The same draws, made here in the order the scatter makes them.
-    srand(seed);
+    ZE_srand(seed);
     std::vector<int> speed(home.size()), steps(home.size());
     bool seen_down = false, seen_up = false, seen_still = false;
     for (size_t i = 0; i < home.size(); i++) {
-        const int down = (rand() % 100) / 50 == 0;
-        const int magnitude = (rand() % 90) / 30 + 1;
-        steps[i] = rand() % 200;
+        const int down = (ZE_rand() % 100) / 50 == 0;
+        const int magnitude = (ZE_rand() % 90) / 30 + 1;
+        steps[i] = ZE_rand() % 200;
         speed[i] = down ? magnitude : -magnitude;
         ASSERT_EQ(tulor.cells[i].speed, speed[i]) << "cell " << i;
         ASSERT_EQ(tulor.cells[i].steps.load(), steps[i]) << "cell " << i;

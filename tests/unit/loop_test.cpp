@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/present.h"
+#include "base/random.h"
 #include "driver/loop.h"
 #include "driver/sequence.h"
 #include "driver/startup.h"
@@ -26,7 +27,7 @@ struct Handler : ::testing::Test {
         ZE_write(flags.wave, int16_t{0});
         ZE_write(flags.hold, int16_t{0});
         ZE_write(flags.move_delay, int16_t{0});
-        srand(1);
+        ZE_srand(1);
         ZE_assign_iso_field(4);
     }
 };

@@ -1,5 +1,7 @@
 // The picture sequence and the flash: when pictures change, what a change
-// resets, the flash's arithmetic and its course over ticks and frames.
+// resets, the flash's arithmetic and its course over ticks and frames; and
+// the generator that draws the modes.
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 
 #include "driver/loop.h"
 #include "driver/sequence.h"
+#include "base/random.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
@@ -58,7 +61,7 @@ struct Sequence : ::testing::Test {
         for (int i = 0; i < LETTERS; i++) {
             ZE_write(_logo.y[i], itofix(85));
         }
-        srand(5);
+        ZE_srand(5);
         ZE_assign_iso_field(4);
         set_palette(iso_pal[0]);
     }
@@ -66,18 +69,30 @@ struct Sequence : ::testing::Test {
 
 } // namespace
 
-TEST(TintPalette, EveryComponentAndPercentTowardWhiteIsExact)
+// The same colours as the first, x87 extended-precision form wherever that
+// was exact: every move toward a brighter target (the demo's flashes toward
+// white among them) and every brightness of a 0..63 component.
+TEST(TintPalette, AgreesWithExtendedPrecisionWhereThatWasExact)
 {
     PALETTE source;
     for (int i = 0; i < PAL_SIZE; i++) {
         source[i].r = source[i].g = source[i].b = static_cast<unsigned char>(i % 64);
     }
-    for (int percent = 0; percent <= 99; percent++) {
-        ZE_tint_palette(source, 63, 63, 63, percent, 0, 1);
-        for (int i = 0; i < 64; i++) {
-            const int exact = (100 * i + (63 - i) * percent) / 100; // truncation of the exact value
-            ASSERT_EQ(tinted[i].r, exact) << "component " << i << " percent " << percent;
-            ASSERT_EQ(tinted[i].b, exact);
+    for (int target = 0; target <= 63; target++) {
+        for (int percent = 0; percent <= 100; percent++) {
+            const long double f = percent == 100 ? 0.0L : percent / 100.0L;
+            ZE_tint_palette(source, target, target, target, percent, 0, 1);
+            for (int s = 0; s <= target; s++) {
+                ASSERT_EQ(tinted[s].g, static_cast<int>(s + (target - s) * f))
+                    << "component " << s << " toward " << target << " by " << percent;
+            }
+        }
+    }
+    for (int brightness = 1; brightness <= 99; brightness++) {
+        ZE_tint_palette(source, 63, 63, 63, 0, brightness, 1);
+        for (int s = 0; s <= 63; s++) {
+            ASSERT_EQ(tinted[s].b, static_cast<int>(s / 100.0L * brightness))
+                << "component " << s << " at brightness " << brightness;
         }
     }
 }
@@ -90,6 +105,8 @@ TEST(TintPalette, NamedValues)
     }
     ZE_tint_palette(source, 63, 63, 63, 99, 0, 1);
     EXPECT_EQ(tinted[0].r, 62); // 62.37, not rounded up to 63
+    ZE_tint_palette(source, 0, 0, 0, 60, 0, 1);
+    EXPECT_EQ(tinted[25].r, 10); // exactly 10: extended precision made it 9.99..., so 9
     ZE_tint_palette(source, 63, 63, 63, 50, 0, 1);
     EXPECT_EQ(tinted[0].g, 31);
     EXPECT_EQ(tinted[1].g, 32);
@@ -135,9 +152,9 @@ TEST_F(Sequence, AChangeMovesEverythingOnToTheNextPicture)
     for (int k = 0; k < TILES; k++) {
         ZE_write(cels.x[k], int16_t{0}); // tiles out of place, to see the new layout
     }
-    srand(11);
-    const int expected_mode = (rand() % 1000) / 250 + 1;
-    srand(11);
+    ZE_srand(11);
+    const int expected_mode = (ZE_rand() % 1000) / 250 + 1;
+    ZE_srand(11);
     ZE_track_transition();
 
     EXPECT_EQ(ZE_read(flags.field), 1);
@@ -164,21 +181,21 @@ TEST_F(Sequence, TheModeComesFromOneGeneratorDrawAndTheLayoutFollows)
     for (unsigned seed = 1; seed < 40; seed++) {
         ZE_write(flags.field, int16_t{0});
         ZE_write(flags.part_clock, 2000);
-        srand(seed);
-        const int draw = rand();
+        ZE_srand(seed);
+        const int draw = ZE_rand();
         const int mode = (draw % 1000) / 250 + 1;
         ASSERT_GE(mode, 1);
         ASSERT_LE(mode, 4);
-        srand(seed);
+        ZE_srand(seed);
         ZE_track_transition();
         ASSERT_EQ(ZE_read(flags.mode), mode);
-        const int after = rand();
-        srand(seed);
-        rand();
+        const int after = ZE_rand();
+        ZE_srand(seed);
+        ZE_rand();
         for (int n = 0; n < ((mode == 2 || mode == 3) ? 942 : 471); n++) {
-            rand();
+            ZE_rand();
         }
-        ASSERT_EQ(after, rand()) << "seed " << seed;
+        ASSERT_EQ(after, ZE_rand()) << "seed " << seed;
     }
 }
 
@@ -309,4 +326,16 @@ TEST(StatusLog, AppendsOneLinePerCall)
     char byte;
     EXPECT_EQ(read(reader, &byte, 1), 0) << "the line went into the FIFO";
     close(reader);
+}
+
+// glibc's numbers for seeds of 2^31 and more, 0 taken as 1, and long runs.
+TEST(Generator, GivesTheCLibrarysNumbers)
+{
+    for (unsigned seed : {0u, 1u, 7u, 127773u, 2147483647u, 2147483648u, 4000000000u, UINT_MAX}) {
+        srand(seed);
+        ZE_srand(seed);
+        for (int n = 0; n < 300000; n++) {
+            ASSERT_EQ(ZE_rand(), rand()) << "seed " << seed << " draw " << n;
+        }
+    }
 }

@@ -444,8 +444,8 @@ int main(int argc, char **argv)
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         fail("cannot start Allegro: %s", allegro_error);
     }
-    // The synthesizer comes first: making it draws on rand(), which must not
-    // disturb the demo's own sequence once that is seeded.
+    // The synthesizer draws on the C library's rand(); the demo's numbers come
+    // from a generator of its own (base/random.h), which it cannot disturb.
     if (to == TO_VIDEO &&
         !CP_open_song((data + "/" + RES_ARCHIVE_NAME).c_str(), o.soundfont.c_str())) {
         return 1;
