@@ -47,6 +47,9 @@ static std::mutex driver_lock;
 static fluid_chain chain;
 static midi_parser parser;
 static int mixer_volume = FULL_VOLUME;
+// The song's own font, the last one looked for; set on the main thread
+// before install_sound.
+static std::string song_font;
 
 static int fluid_detect(int input);
 static int fluid_init(int input, int voices);
@@ -95,7 +98,7 @@ static void quiet_libraries(void)
 }
 
 // The configured sound font, or the first General MIDI font found in the
-// usual places; empty when there is none.
+// usual places, or else the song's own; empty when there is none.
 static std::string find_sound_font(fluid_settings_t *settings)
 {
     const char *configured = get_config_string(CONFIG_SECTION, "sound_font", NULL);
@@ -113,6 +116,9 @@ static std::string find_sound_font(fluid_settings_t *settings)
         if (found.empty() && fluid_is_soundfont(candidate)) {
             found = candidate;
         }
+    }
+    if (found.empty() && !song_font.empty() && fluid_is_soundfont(song_font.c_str())) {
+        found = song_font;
     }
     return found;
 }
@@ -304,6 +310,12 @@ extern "C" const char *__tsan_default_suppressions(void)
     return "called_from_lib:libgomp.so.1\nrace:libgomp.so.1\n";
 }
 #endif
+
+void ZE_set_song_font(const char *path)
+{
+    std::lock_guard<std::mutex> hold(driver_lock);
+    song_font = path;
+}
 
 void ZE_register_midi_drivers(void)
 {

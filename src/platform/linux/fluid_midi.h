@@ -1,7 +1,8 @@
 // A MIDI driver for Allegro that plays through the FluidSynth synthesizer.
 // It is found when FluidSynth can open an audio output and a General MIDI
-// sound font is installed; allegro.cfg's [tessera] section can point it at
-// a WAV file, another audio output or another sound font instead.
+// sound font is installed, or the song's own font (ZE_set_song_font) is
+// there; allegro.cfg's [tessera] section can point it at a WAV file,
+// another audio output or another sound font instead.
 #ifndef TESSERA_FLUID_MIDI_H
 #define TESSERA_FLUID_MIDI_H
 
