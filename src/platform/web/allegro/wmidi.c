@@ -1,6 +1,6 @@
 /* Allegro in a browser tab: MIDI. The player's raw MIDI bytes are gathered
  * into whole messages and handed to the page's synthesizer (web.js); a page
- * whose synthesizer did not start has no MIDI device here. */
+ * without Web Audio has no MIDI device here. */
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
