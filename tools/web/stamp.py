@@ -3,7 +3,9 @@
 hash of its contents (tessera.js becomes tessera.0123456789ab.js), and lists
 the files with their new names and sizes in index.html, where page.js reads
 them. A browser may then keep the files for good: another build names its
-files differently, so an old file is never taken for a new one.
+files differently, so an old file is never taken for a new one. The
+program's own files are preloaded: the browser fetches them while it reads
+the page, before page.js asks for them.
    stamp.py FOLDER"""
 import hashlib
 import json
@@ -13,6 +15,8 @@ import sys
 PAGES = ("index.html", "licenses.html")
 LIST = '<script id="files" type="application/json">{}</script>'
 PAGE_SCRIPT = '<script src="page.js"></script>'
+HEAD_END = "</head>"
+PRELOADED = ("tessera.js", "tessera.wasm", "tessera.data")
 
 
 def main():
@@ -33,10 +37,15 @@ def main():
     index = os.path.join(folder, "index.html")
     with open(index, encoding="utf-8") as f:
         page = f.read()
-    if page.count(LIST) != 1 or page.count(PAGE_SCRIPT) != 1 or "page.js" not in files:
+    if page.count(LIST) != 1 or page.count(PAGE_SCRIPT) != 1 or page.count(HEAD_END) != 1 or \
+            any(name not in files for name in ("page.js",) + PRELOADED):
         sys.exit("stamp.py: index.html or page.js is not as the build expects")
     page = page.replace(LIST, LIST.replace("{}", json.dumps(files, sort_keys=True)))
     page = page.replace(PAGE_SCRIPT, PAGE_SCRIPT.replace("page.js", files["page.js"][0]))
+    # As page.js's fetch() asks for them, or the browser would fetch them twice.
+    links = "".join('<link rel="preload" href="%s" as="fetch" crossorigin>\n' % files[name][0]
+                    for name in PRELOADED)
+    page = page.replace(HEAD_END, links + HEAD_END)
     with open(index, "w", encoding="utf-8") as f:
         f.write(page)
 
