@@ -56,9 +56,9 @@ function fitCanvas() {
 window.addEventListener('resize', fitCanvas);
 fitCanvas();
 
-// Fetches a file as a response whose body adds what arrives to `arrived`;
-// rejects with a message naming the file.
-async function fetchCounted(name, arrived, type) {
+// Fetches a file as a response whose body adds what arrives to `arrived`
+// (and calls `done` once all has); rejects with a message naming the file.
+async function fetchCounted(name, arrived, type, done = () => {}) {
   let response;
   try {
     response = await fetch(url(name));
@@ -71,6 +71,7 @@ async function fetchCounted(name, arrived, type) {
       arrived(chunk.length);
       out.enqueue(chunk);
     },
+    flush: done,
   });
   return new Response(response.body.pipeThrough(count), { headers: { 'Content-Type': type } });
 }
@@ -256,27 +257,38 @@ async function start(event) {
   window.tessera.state = 'loading';
   document.getElementById('prompt').hidden = true;
   const arrived = progress();
-  // The program compiles while it arrives.
-  const wasm = fetchCounted('tessera.wasm', arrived, 'application/wasm').then((r) => WebAssembly.compileStreaming(r));
-  const program = Promise.all([fetchBytes('tessera.js', arrived), fetchBytes('tessera.data', arrived), wasm]);
+  // The program compiles while it arrives, and runs once its runtime and
+  // data are in; the runtime waits for the compiled program itself.
+  let wasmIn;
+  const wasmArrived = new Promise((resolve) => { wasmIn = resolve; });
+  const wasm = fetchCounted('tessera.wasm', arrived, 'application/wasm', wasmIn)
+    .then((r) => WebAssembly.compileStreaming(r));
+  wasm.catch(() => {});
+  const program = Promise.all([fetchBytes('tessera.js', arrived), fetchBytes('tessera.data', arrived)]);
   // Some browsers start sound only inside the click, tap or key's own
   // handler. After ?autostart there is none, and the context is made once
   // the audio service runs, while the program does.
   const context = HAS_AUDIO && event ? newAudioContext() : null;
   if (context) context.resume().catch(() => {});
-  let code, data, module;
-  try {
-    [code, data, module] = await program;
-  } catch (e) {
+  const failed = (e) => {
     printErr('tessera: ' + e.message);
     ended(1);
     if (context) context.close().catch(() => {});
+  };
+  let code, data;
+  try {
+    [code, data] = await program;
+  } catch (e) {
+    failed(e);
     return;
   }
   const gate = HAS_AUDIO ? midiGate() : null;
   if (gate) {
-    const files = fetchSynthesizer();
-    (context ? Promise.resolve() : audioService).then(() => music(context, files, gate));
+    // The synthesizer's files once the program's have all come.
+    wasmArrived.then(() => {
+      const files = fetchSynthesizer();
+      return (context ? Promise.resolve() : audioService).then(() => music(context, files, gate));
+    });
   } else {
     window.tessera.music = false;
   }
@@ -289,10 +301,7 @@ async function start(event) {
       if (code === 32 && !down) offerCapture();
     },
     instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module), (e) => {
-        printErr('tessera: ' + e.message);
-        ended(1);
-      });
+      wasm.then(async (module) => receive(await WebAssembly.instantiate(module, imports), module)).catch(failed);
       return {};
     },
     getPreloadedPackage: () => data,
