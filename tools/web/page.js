@@ -56,9 +56,9 @@ function fitCanvas() {
 window.addEventListener('resize', fitCanvas);
 fitCanvas();
 
-// Fetches a file as a response whose body adds what arrives to `arrived`
-// (and calls `done` once all has); rejects with a message naming the file.
-async function fetchCounted(name, arrived, type, done = () => {}) {
+// Fetches a file as a response whose body adds what arrives to `arrived`;
+// rejects with a message naming the file.
+async function fetchCounted(name, arrived, type) {
   let response;
   try {
     response = await fetch(url(name));
@@ -71,7 +71,6 @@ async function fetchCounted(name, arrived, type, done = () => {}) {
       arrived(chunk.length);
       out.enqueue(chunk);
     },
-    flush: done,
   });
   return new Response(response.body.pipeThrough(count), { headers: { 'Content-Type': type } });
 }
@@ -102,12 +101,18 @@ function whenFirstFrame(then) {
 // Web Audio, where the browser has it with worklets. The first AudioContext
 // of a page waits for the browser's audio service to start, and holds the
 // page up meanwhile (a second or more on a busy machine); asking for the
-// media devices starts the service without holding anything up.
+// media devices starts the service without holding anything up. The service
+// starts at once when the page waits for a click, tap or key; after
+// ?autostart, only with the first frame, so as not to slow it.
 const HAS_AUDIO = typeof AudioContext === 'function' && typeof AudioWorkletNode === 'function';
-const audioService = !HAS_AUDIO ? Promise.resolve() : Promise.race([
-  navigator.mediaDevices ? navigator.mediaDevices.enumerateDevices().catch(() => {}) : null,
-  new Promise((resolve) => setTimeout(resolve, AUDIO_SERVICE_MS)),
-]);
+let audioServiceStarted = null;
+function audioService() {
+  if (!audioServiceStarted) audioServiceStarted = !HAS_AUDIO ? Promise.resolve() : Promise.race([
+    navigator.mediaDevices ? navigator.mediaDevices.enumerateDevices().catch(() => {}) : null,
+    new Promise((resolve) => setTimeout(resolve, AUDIO_SERVICE_MS)),
+  ]);
+  return audioServiceStarted;
+}
 
 function newAudioContext() {
   try {
@@ -250,8 +255,8 @@ function printErr(line) {
 }
 
 // The program starts as soon as its own files are in, and the synthesizer
-// loads after them, while the intro plays: on a slow link the two would only
-// share it, and the first frame would come later.
+// loads after its first frame, while the intro plays: the two would only
+// share the link and the machine, and the first frame would come later.
 async function start(event) {
   if (window.tessera.state !== 'waiting') return;
   window.tessera.state = 'loading';
@@ -259,10 +264,9 @@ async function start(event) {
   const arrived = progress();
   // The program compiles while it arrives, and runs once its runtime and
   // data are in; the runtime waits for the compiled program itself.
-  let wasmIn;
-  const wasmArrived = new Promise((resolve) => { wasmIn = resolve; });
-  const wasm = fetchCounted('tessera.wasm', arrived, 'application/wasm', wasmIn)
-    .then((r) => WebAssembly.compileStreaming(r));
+  let frameIn;
+  const firstFrame = new Promise((resolve) => { frameIn = resolve; });
+  const wasm = fetchCounted('tessera.wasm', arrived, 'application/wasm').then((r) => WebAssembly.compileStreaming(r));
   wasm.catch(() => {});
   const program = Promise.all([fetchBytes('tessera.js', arrived), fetchBytes('tessera.data', arrived)]);
   // Some browsers start sound only inside the click, tap or key's own
@@ -284,10 +288,11 @@ async function start(event) {
   }
   const gate = HAS_AUDIO ? midiGate() : null;
   if (gate) {
-    // The synthesizer's files once the program's have all come.
-    wasmArrived.then(() => {
+    // The synthesizer only once the first frame is shown: the first frame
+    // needs the link and the machine for itself.
+    firstFrame.then(() => {
       const files = fetchSynthesizer();
-      return (context ? Promise.resolve() : audioService).then(() => music(context, files, gate));
+      return (context ? Promise.resolve() : audioService()).then(() => music(context, files, gate));
     });
   } else {
     window.tessera.music = false;
@@ -308,10 +313,11 @@ async function start(event) {
     onRuntimeInitialized: () => {
       window.tessera.state = 'running';
       window.tessera.times.running = since();
-      document.getElementById('status').textContent = window.tessera.music === false && gate ? NO_MUSIC : '';
+      document.getElementById('status').textContent = '';
       canvas.focus();
       whenFirstFrame(() => {
         window.tessera.times.frame = since();
+        frameIn();
         document.getElementById('progress').hidden = true;
       });
     },
@@ -335,6 +341,7 @@ window.addEventListener('error', (e) => {
 if (new URLSearchParams(location.search).has('autostart')) {
   start();
 } else {
+  audioService();
   canvas.addEventListener('click', start);
   document.getElementById('prompt').addEventListener('click', start);
   window.addEventListener('keydown', start, { once: true });
