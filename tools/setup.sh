@@ -11,6 +11,7 @@ run_packages=(
     liballegro4-dev libx11-dev  # the game library and the X display it opens
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
+    timgm6mb-soundfont python3  # the song's own sound font is taken from TimGM6mb
     libpng-dev                  # PNG files of the data builder and the recorder
     ffmpeg                      # recording the demo without a display
     help2man                    # the manual pages, made from the programs' --help
@@ -25,7 +26,7 @@ test_packages=(
     dpkg-dev file lintian desktop-file-utils  # the Debian package: cpack's shlibdeps, its checks
 )
 # Tessera in a browser tab (tools/web/build.sh) and its test in headless Chromium.
-web_packages=(emscripten nodejs timgm6mb-soundfont patch)
+web_packages=(emscripten nodejs patch)
 web_test_packages=(chromium)
 # The Windows build: a 64-bit cross-compiler (the posix thread model, for
 # std::mutex), and Wine to run the result.

@@ -127,6 +127,7 @@ void ZE_startup(void)
     ZE_open_screen();
 
     ZE_register_midi_drivers();
+    ZE_set_song_font(ZE_song_font_path());
     // A driver that found no device plays in silence, so the viewer is told
     // the same as when sound cannot be installed at all.
     if (install_sound(DIGI_NONE, MIDI_AUTODETECT, "..") != 0 || midi_driver == NULL ||

@@ -15,6 +15,10 @@ struct res_member {
 constexpr const char *RES_ARCHIVE_NAME = "res.dat";
 constexpr const char *RES_ROWS_NAME = "res_2.dat";
 constexpr const char *RES_TEMP_NAME = "tempola.xyz";
+// Beside the data files, the build puts a sound font with just the
+// instruments and drum notes the song plays, for systems without a
+// General MIDI font of their own.
+constexpr const char *RES_SONG_FONT_NAME = "song.sf2";
 
 constexpr int32_t RES_ARCHIVE_SIZE = 505192;
 constexpr int32_t RES_ROWS_SIZE = 15360;     // 256 destination colours x 10 pictures x 6 rows

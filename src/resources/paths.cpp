@@ -19,6 +19,7 @@ static const size_t PATH_ROOM = 4096;
 static std::string found_folder;
 static std::string archive_path = RES_ARCHIVE_NAME;
 static std::string rows_path = RES_ROWS_NAME;
+static std::string song_font_path = RES_SONG_FONT_NAME;
 
 // Plain arrays, so that a signal handler may read them; `placed` says they
 // are complete.
@@ -67,6 +68,7 @@ void ZE_use_data_folder(const char *folder)
 {
     archive_path = in_folder(folder, RES_ARCHIVE_NAME);
     rows_path = in_folder(folder, RES_ROWS_NAME);
+    song_font_path = in_folder(folder, RES_SONG_FONT_NAME);
 }
 
 const char *ZE_archive_path(void)
@@ -77,6 +79,11 @@ const char *ZE_archive_path(void)
 const char *ZE_rows_path(void)
 {
     return rows_path.c_str();
+}
+
+const char *ZE_song_font_path(void)
+{
+    return song_font_path.c_str();
 }
 
 const char *ZE_temp_path(void)

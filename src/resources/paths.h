@@ -21,6 +21,10 @@ void ZE_use_data_folder(const char *folder);
 const char *ZE_archive_path(void);
 const char *ZE_rows_path(void);
 
+// The song's own sound font (song.sf2) in the data folder in use; it may
+// not be there.
+const char *ZE_song_font_path(void);
+
 // The temporary file's path, "tempola.xyz" unless it had to go elsewhere.
 const char *ZE_temp_path(void);
 

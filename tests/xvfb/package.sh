@@ -3,7 +3,8 @@
 # its own (nothing is installed on the machine), its programs run from a
 # read-only working folder on the data they carry; its dependencies worked
 # out from the binaries, the menu entry valid, the manual pages and icons
-# there, and lintian without errors.
+# there, the song's own sound font playing where the system has none, and
+# lintian without errors.
 . "$(dirname "$0")/lib.sh"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
@@ -23,7 +24,7 @@ done
 ROOT="$WORK/root"
 dpkg-deb -x "$DEB" "$ROOT"
 for f in usr/games/tessera usr/games/tessera-capture usr/share/games/tessera/res.dat \
-    usr/share/games/tessera/res_2.dat usr/share/man/man6/tessera.6.gz \
+    usr/share/games/tessera/res_2.dat usr/share/games/tessera/song.sf2 usr/share/man/man6/tessera.6.gz \
     usr/share/man/man1/tessera-capture.1.gz usr/share/doc/tessera/copyright \
     usr/share/icons/hicolor/48x48/apps/tessera.png; do
     [ -f "$ROOT/$f" ] || fail "the package lacks /$f"
@@ -64,6 +65,31 @@ in_readonly "$ROOT/usr/games/tessera-capture" --quiet --still 12 "$WORK/installe
     fail "the unpacked recorder failed"
 "$BUILD/tessera-capture" --data "$SOURCE/data" --quiet --still 12 "$WORK/built.png"
 cmp -s "$WORK/installed.png" "$WORK/built.png" || fail "the unpacked recorder drew another frame"
+
+# A machine without a General MIDI font (as root: the font folders hidden in
+# a mount namespace of its own): the recorder records with the installed
+# song font, and the demo's driver opens with it (it makes its WAV file as
+# soon as it does).
+if [ "$(id -u)" -eq 0 ]; then
+    hide_fonts='for d in /usr/share/sounds /usr/share/soundfonts; do
+        [ ! -d "$d" ] || mount -t tmpfs none "$d"; done; cd "$0" && exec "$@"'
+    mkdir -p "$WORK/nofont/cfg"
+    printf '[tessera]\nmusic_output = file\nmusic_file = %s\n' "$WORK/nofont/music.wav" \
+        >"$WORK/nofont/cfg/allegro.cfg"
+    unshare -m sh -c "$hide_fonts" "$WORK/nofont" "$ROOT/usr/games/tessera-capture" --quiet \
+        --duration 1 "$WORK/nofont/song.mp4" >"$WORK/nofont/capture.log" 2>&1 ||
+        fail "the recorder without a system sound font: $(cat "$WORK/nofont/capture.log")"
+    start_xvfb
+    ALLEGRO="$WORK/nofont/cfg" unshare -m sh -c "$hide_fonts" "$WORK/nofont" \
+        "$ROOT/usr/games/tessera" >"$WORK/stdout" 2>"$WORK/stderr" &
+    APP_PID=$!
+    for _ in $(seq 300); do
+        if [ -e "$WORK/nofont/music.wav" ] || ! running; then break; fi
+        sleep 0.05
+    done
+    [ -e "$WORK/nofont/music.wav" ] ||
+        fail "the demo found no sound font without a system one: $(cat "$WORK/stdout" "$WORK/stderr")"
+fi
 
 lintian --fail-on error "$DEB" >"$WORK/lintian" 2>&1 ||
     fail "lintian: $(grep '^E:' "$WORK/lintian")"

@@ -42,8 +42,9 @@ static const char USAGE[] =
     "  --data DIR      folder holding res.dat and res_2.dat (default: the working\n"
     "                  folder if it holds res.dat, else the installed data folder)\n"
     "  --duration S    stop after S seconds of the demo (default: the whole demo)\n"
-    "  --soundfont F   General MIDI sound font for the song\n"
-    "                  (default " FLUID_DEFAULT_SOUND_FONT ")\n"
+    "  --soundfont F   General MIDI sound font for the song (default\n"
+    "                  " FLUID_DEFAULT_SOUND_FONT ", else the song's own\n"
+    "                  song.sf2 in the data folder)\n"
     "  --scale N       the 320x240 picture enlarged N times, every pixel a block\n"
     "                  of N x N: 1 to 9 (default 2, 640x480; 6 is 1920x1440)\n"
     "  --crf Q         the video's quality, libx264's constant rate factor: 0\n"
@@ -67,7 +68,7 @@ struct options {
     std::string out;    // OUT.mp4 or, with --still, OUT.png
     std::string frames; // --frames DIR
     std::string data;
-    std::string soundfont = FLUID_DEFAULT_SOUND_FONT;
+    std::string soundfont; // empty: the default
     unsigned seed = DEFAULT_SEED;
     cp_encoding encoding = {CP_DEFAULT_SCALE, DEFAULT_CRF, DEFAULT_PRESET};
     long max_frames = LONG_MAX;
@@ -434,6 +435,12 @@ int main(int argc, char **argv)
     }
     if (to == TO_FRAMES && !is_folder(o.frames) && mkdir(o.frames.c_str(), 0777) != 0) {
         fail("cannot make the folder %s", o.frames.c_str());
+    }
+    if (o.soundfont.empty()) {
+        const std::string song_font = data + "/" + RES_SONG_FONT_NAME;
+        o.soundfont = !is_file(FLUID_DEFAULT_SOUND_FONT) && is_file(song_font)
+                          ? song_font
+                          : FLUID_DEFAULT_SOUND_FONT;
     }
     if (to == TO_VIDEO && !is_file(o.soundfont)) {
         fail("no sound font %s (install fluid-soundfont-gm or give --soundfont FILE)",

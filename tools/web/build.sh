@@ -3,32 +3,33 @@
 # WebAssembly with its data files preloaded, the synthesizer and its sound
 # font, and a page of licences. Any static web server can serve the folder:
 #   tools/web/build.sh && python3 -m http.server -d build-web
-# Needs Debian's emscripten, nodejs (with npm) and timgm6mb-soundfont
-# (tools/setup.sh web installs them). Intermediate files go to build-web-work/.
+# Needs Debian's emscripten, nodejs (with npm) and timgm6mb-soundfont, from
+# which the song's sound font is made (tools/setup.sh web installs them).
+# Intermediate files go to build-web-work/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 work=$root/build-web-work
 out=$root/build-web
 jobs=$(nproc)
-SOUND_FONT=/usr/share/sounds/sf2/TimGM6mb.sf2
+SOUND_FONT=data/song.sf2
 
 say() { echo "tools/web/build.sh: $*" >&2; }
 for tool in emcc emcmake npm cmake; do
     command -v "$tool" >/dev/null || { say "$tool is missing (tools/setup.sh web installs it)"; exit 1; }
 done
-[ -f "$SOUND_FONT" ] || { say "$SOUND_FONT is missing (Debian's timgm6mb-soundfont)"; exit 1; }
 # Debian's emcc runs its optimizer on the system's node modules.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # npm packages never download a browser of their own.
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 
-# The data files, as the Linux build makes them (in its folder, configured
-# as ./test.sh does if it is not yet).
+# The data files and the song's sound font, as the Linux build makes them
+# (in its folder, configured as ./test.sh does if it is not yet).
 if [ ! -f build/CMakeCache.txt ]; then
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build build --target data -j"$jobs" >/dev/null
+[ -f "$SOUND_FONT" ] || { say "$SOUND_FONT was not made (Debian's timgm6mb-soundfont is missing)"; exit 1; }
 
 # Allegro's source, with its configuration told about the web platform.
 mkdir -p "$work"
@@ -63,8 +64,10 @@ python3 tools/web/licences.py "$out.new/licenses.html" \
     "Allegro 4.4 (giftware)=$work/allegro/docs/txt/license.txt" \
     "js-synthesizer 1.13.0 (BSD-3-Clause)=$synth/LICENSE" \
     "FluidSynth 2.4.6, as libfluidsynth in js-synthesizer (LGPL-2.1)=$synth/externals/LICENSE.fluidsynth.txt" \
-    "TimGM6mb sound font (GPL-2), from Debian's timgm6mb-soundfont=/usr/share/doc/timgm6mb-soundfont/copyright" \
+    "The song's sound font, synth/song.sf2: the instruments the song plays, taken from the TimGM6mb sound font (GPL-2) of Debian's timgm6mb-soundfont=/usr/share/doc/timgm6mb-soundfont/copyright" \
+    "The GNU General Public License, version 2 (the song's sound font)=/usr/share/common-licenses/GPL-2" \
     "The emscripten runtime in tessera.js and tessera.wasm (MIT and others), from Debian's emscripten=/usr/share/doc/emscripten/copyright"
+python3 tools/web/stamp.py "$out.new"
 rm -rf "$out"
 mv "$out.new" "$out"
 echo "build-web/ is ready: python3 -m http.server -d build-web"

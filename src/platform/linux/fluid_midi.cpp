@@ -46,6 +46,9 @@ static std::mutex driver_lock;
 static fluid_chain chain;
 static midi_parser parser;
 static int mixer_volume = FULL_VOLUME;
+// The song's own font, the last one looked for; set on the main thread
+// before install_sound.
+static std::string song_font;
 
 static int fluid_detect(int input);
 static int fluid_init(int input, int voices);
@@ -69,7 +72,7 @@ void ZE_quiet_sound_libraries(void)
 }
 
 // The configured sound font, or the first General MIDI font found in the
-// usual places; empty when there is none.
+// usual places, or else the song's own; empty when there is none.
 static std::string find_sound_font(fluid_settings_t *settings)
 {
     const char *configured = get_config_string(CONFIG_SECTION, "sound_font", NULL);
@@ -87,6 +90,9 @@ static std::string find_sound_font(fluid_settings_t *settings)
         if (found.empty() && fluid_is_soundfont(candidate)) {
             found = candidate;
         }
+    }
+    if (found.empty() && !song_font.empty() && fluid_is_soundfont(song_font.c_str())) {
+        found = song_font;
     }
     return found;
 }
@@ -267,4 +273,10 @@ static void fluid_raw_midi(int data)
     if (ZE_midi_parse_byte(&parser, data, &event) && chain.synth != NULL) {
         send_event(chain.synth, event);
     }
+}
+
+void ZE_fluid_use_song_font(const char *path)
+{
+    std::lock_guard<std::mutex> hold(driver_lock);
+    song_font = path;
 }

@@ -25,3 +25,8 @@ void ZE_register_midi_drivers(void)
     }
     _unix_register_midi_driver(MIDI_FLUIDSYNTH, &ZE_midi_fluidsynth, TRUE, TRUE);
 }
+
+void ZE_set_song_font(const char *path)
+{
+    ZE_fluid_use_song_font(path);
+}

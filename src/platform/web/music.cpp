@@ -4,3 +4,6 @@
 #include "platform/music.h"
 
 void ZE_register_midi_drivers(void) {}
+
+// The page loads the song's sound font for its synthesizer itself.
+void ZE_set_song_font(const char *) {}

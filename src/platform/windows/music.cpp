@@ -6,3 +6,8 @@ void ZE_register_midi_drivers(void)
 {
     // Nothing to add: the library lists the system's MIDI devices itself.
 }
+
+void ZE_set_song_font(const char *)
+{
+    // The system's synthesizer has its own instruments.
+}

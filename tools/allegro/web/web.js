@@ -1,7 +1,8 @@
 // Allegro in a browser tab: what the drivers ask of the page. The canvas is
-// Module.canvas; the synthesizer, when the page has one running, is
-// Module.midiOut(status, data1, data2). Key events wait in a queue until the
-// program's next yield reads them.
+// Module.canvas; the song goes to Module.midiOut(status, data1, data2) when
+// the page has Web Audio (it holds the song's settings until its synthesizer
+// is ready). Key events wait in a queue until the program's next yield reads
+// them.
 mergeInto(LibraryManager.library, {
   $webKeys: [],
 

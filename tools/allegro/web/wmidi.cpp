@@ -1,7 +1,7 @@
 // Allegro in a browser tab: MIDI. The player's raw MIDI bytes are gathered
 // into whole messages by the program's own MIDI parser and handed to the
-// page's synthesizer (web.js); a page whose synthesizer did not start has no
-// MIDI device here.
+// page's synthesizer (web.js); a page without Web Audio has no MIDI device
+// here.
 #include <allegro.h>
 
 #include "platform/midi_driver.h"
