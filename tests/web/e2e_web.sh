@@ -4,11 +4,12 @@
 # the text line, the dot ramp, the first picture in place), read from the
 # canvas; and a page whose res.dat is damaged shows the one-line refusal and
 # ends, never a hung tab.
-#   tests/web/e2e_web.sh SOURCE_DIR
+#   tests/web/e2e_web.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-source_dir=$(realpath "$1")
-site=$source_dir/build-web
-modules=$source_dir/build-web-work/npm/node_modules
+build_dir=$(realpath "$1")
+source_dir=$(realpath "$2")
+site=$build_dir/web
+modules=$build_dir/web-work/npm/node_modules
 check() { python3 "$source_dir/tests/xvfb/check.py" --data "$source_dir/data" "$@"; }
 fail() {
     echo "FAIL: $*" >&2

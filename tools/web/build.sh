@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds Tessera for a browser tab into build-web/: the page, the program as
+# Builds Tessera for a browser tab into BUILD/web/: the page, the program as
 # WebAssembly with its data files preloaded, the synthesizer and its sound
 # font, and a page of licences. Any static web server can serve the folder:
-#   tools/web/build.sh && python3 -m http.server -d build-web
-# Needs Debian's emscripten, nodejs (with npm) and timgm6mb-soundfont
-# (tools/setup.sh web installs them). Intermediate files go to build-web-work/.
+#   tools/web/build.sh [BUILD] && python3 -m http.server -d build/web
+# BUILD is the Linux build folder, which makes the data files (build/ in the
+# source folder). Needs Debian's emscripten, nodejs (with npm) and
+# timgm6mb-soundfont (tools/setup.sh web installs them). Intermediate files
+# go to BUILD/web-work/.
 set -euo pipefail
+build=$(realpath -m "${1:-$(dirname "$0")/../../build}")
 cd "$(dirname "$0")/../.."
-root=$PWD
-work=$root/build-web-work
-out=$root/build-web
+work=$build/web-work
+out=$build/web
 jobs=$(nproc)
 SOUND_FONT=/usr/share/sounds/sf2/TimGM6mb.sf2
 
@@ -23,12 +25,9 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # npm packages never download a browser of their own.
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 
-# The data files, as the Linux build makes them (in its folder, configured
-# as ./test.sh does if it is not yet).
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build build --target data -j"$jobs" >/dev/null
+# The data files, as the Linux build makes them.
+tools/configure.sh "$build"
+cmake --build "$build" --target data -j"$jobs" >/dev/null
 
 # Allegro's source, with its configuration told about the web platform.
 mkdir -p "$work"
@@ -67,4 +66,4 @@ python3 tools/web/licences.py "$out.new/licenses.html" \
     "The emscripten runtime in tessera.js and tessera.wasm (MIT and others), from Debian's emscripten=/usr/share/doc/emscripten/copyright"
 rm -rf "$out"
 mv "$out.new" "$out"
-echo "build-web/ is ready: python3 -m http.server -d build-web"
+echo "$out is ready: python3 -m http.server -d $out"
