@@ -1,6 +1,6 @@
 # What every build of Tessera shares (the demo for Linux, Windows and the
 # browser, and the fuzz target): the version, the language, the warnings, the
-# sources. Read before
+# sources, and what makes two builds of one commit alike. Read before
 # project(), which names the version.
 set(TESSERA_VERSION 1.0.0)
 get_filename_component(TESSERA_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
@@ -32,3 +32,18 @@ function(tessera_target target scope)
     target_compile_definitions(${target} ${scope} TESSERA_VERSION="${TESSERA_VERSION}")
     target_compile_options(${target} PRIVATE ${TESSERA_WARNINGS})
 endfunction()
+
+# Paths written into the objects (debug information, __FILE__) are relative
+# to the source and the build folder, wherever these lie.
+add_compile_options(-ffile-prefix-map=${TESSERA_ROOT}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+
+# The time stamped on what the build makes (manual pages, archives):
+# SOURCE_DATE_EPOCH if set, else the last commit's, else (no git) now.
+set(TESSERA_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(TESSERA_SOURCE_DATE_EPOCH STREQUAL "")
+    execute_process(COMMAND git -C ${TESSERA_ROOT} log -1 --format=%ct ERROR_QUIET
+                    OUTPUT_VARIABLE TESSERA_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+if(TESSERA_SOURCE_DATE_EPOCH STREQUAL "")
+    string(TIMESTAMP TESSERA_SOURCE_DATE_EPOCH "%s" UTC)
+endif()

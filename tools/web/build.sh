@@ -6,7 +6,7 @@
 # BUILD is the Linux build folder, which makes the data files (build/ in the
 # source folder). Needs Debian's emscripten, nodejs (with npm) and
 # timgm6mb-soundfont (tools/setup.sh web installs them). Intermediate files
-# go to BUILD/web-work/.
+# go to BUILD/web-work/. Two runs on one commit make the same files.
 set -euo pipefail
 build=$(realpath -m "${1:-$(dirname "$0")/../../build}")
 cd "$(dirname "$0")/../.."
@@ -54,7 +54,12 @@ synth=$work/npm/node_modules/js-synthesizer
 rm -rf "$out.new"
 mkdir -p "$out.new/synth"
 cp tools/web/index.html tools/web/page.js "$out.new/"
-cp "$work/cmake/tessera.js" "$work/cmake/tessera.wasm" "$work/cmake/tessera.data" "$out.new/"
+cp "$work/cmake/tessera.wasm" "$work/cmake/tessera.data" "$out.new/"
+# The data package's name for the cache is a random UUID: it is made from
+# the package's contents instead.
+uuid=$(sha256sum "$work/cmake/tessera.data" | cut -c1-32 | sed -E 's/(.{8})(.{4})(.{4})(.{4})/\1-\2-\3-\4-/')
+sed -E "s/(\"package_uuid\": *\")[0-9a-f-]{36}\"/\1$uuid\"/" "$work/cmake/tessera.js" >"$out.new/tessera.js"
+grep -q "\"package_uuid\": *\"$uuid\"" "$out.new/tessera.js" || { say "no package_uuid in tessera.js"; exit 1; }
 cp "$synth/dist/js-synthesizer.min.js" "$synth/dist/js-synthesizer.worklet.min.js" \
     "$synth/externals/libfluidsynth-2.4.6.js" "$SOUND_FONT" "$out.new/synth/"
 python3 tools/web/licences.py "$out.new/licenses.html" \

@@ -6,7 +6,9 @@
 # Allegro 4.4's source, patches it, cross-builds it once as a static library
 # (kept in BUILD/windows), then cross-builds tessera.exe, statically linked,
 # so that it needs only the DLLs every Windows has. The data files come from
-# the Linux data builder, built in BUILD.
+# the Linux data builder, built in BUILD. Two runs on one commit make the
+# same zip, byte for byte: its entries carry the commit's time (or
+# SOURCE_DATE_EPOCH), in a fixed order, with fixed modes.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)
 linux_build=$(realpath -m "${1:-$src/build}")
@@ -77,6 +79,10 @@ sed 's/$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"
     notice "DejaVu fonts (rendered into the typefaces in res.dat)" \
         /usr/share/doc/fonts-dejavu-core/copyright
 } | sed 's/$/\r/' >"$stage/THIRD-PARTY.txt"
+# Entries in a fixed order, with the commit's time and modes that do not
+# depend on the umask.
+chmod -R u=rwX,go=rX "$stage"
+find "$stage" -exec touch -d "@$(cat "$out/tessera/source-date-epoch.txt")" {} +
 rm -f "$out/$name.zip"
-(cd "$out/stage" && TZ=UTC zip -q -X -r "$out/$name.zip" "$name")
+(cd "$out/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out/$name.zip")
 echo "$out/$name.zip"

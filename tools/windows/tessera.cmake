@@ -22,8 +22,12 @@ target_compile_definitions(tessera PRIVATE TESSERA_DATA_FROM_BIN=".")
 # attribute means the Microsoft runtime's printf, which knows no %zu.
 target_compile_options(tessera PRIVATE -Wno-format)
 target_link_options(tessera PRIVATE -static -static-libgcc -static-libstdc++ -s)
+# The linker stamps the header with SOURCE_DATE_EPOCH: the commit's time.
+set_target_properties(tessera PROPERTIES CXX_LINKER_LAUNCHER
+    "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${TESSERA_SOURCE_DATE_EPOCH}")
 target_link_libraries(tessera PRIVATE ${TESSERA_ALLEGRO_LIBRARY}
     gdi32 comdlg32 ole32 dinput ddraw dxguid winmm dsound user32 kernel32)
 
-# The version the zip is named by.
+# The version the zip is named by, and the time its entries carry.
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${PROJECT_VERSION}\n")
+file(WRITE ${CMAKE_BINARY_DIR}/source-date-epoch.txt "${TESSERA_SOURCE_DATE_EPOCH}\n")
