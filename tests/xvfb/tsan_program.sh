@@ -6,9 +6,12 @@ prepare_data
 start_xvfb
 export TSAN_OPTIONS="suppressions=$SOURCE/tests/tsan/allegro.supp exitcode=66 halt_on_error=0"
 start_app "$BUILD/tessera_tsan"
-sleep 3
+check wait shown --pid "$APP_PID" --timeout 60 >/dev/null
 press Escape 0.2
-sleep 6
+check wait main --pid "$APP_PID" --timeout 30 >/dev/null
+# The main part runs a while: its handler and its frame loop share the
+# field, the dots and the letters at every tick.
+sleep 4
 press Escape 0.2
 wait_app 30
 grep -q "WARNING: ThreadSanitizer" "$WORK/stderr" && {
