@@ -5,9 +5,6 @@
 # The folders themselves are chosen in install_dirs.cmake, which the
 # program's build reads first.
 
-# The folders an install makes are rwxr-xr-x whatever the umask.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS tessera tessera-capture DESTINATION ${TESSERA_INSTALL_BINDIR})
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Every symbol bound at start, so that the relocation tables can be read-only.
@@ -107,11 +104,14 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fluid-soundfont-gm)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # cpack stamps the archives and their members with SOURCE_DATE_EPOCH: the
-# build's time (tessera.cmake) unless it is set when cpack runs.
+# build's time (tessera.cmake) unless it is set when cpack runs; the modes
+# are made the same whatever the umask.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack_time.cmake)
 file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${TESSERA_SOURCE_DATE_EPOCH})
 endif()\n")
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/deb_alike.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/deb_alike.cmake)
 # The synopsis is the summary above; this is the text under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tessera shows a title logo that assembles itself from its own pixels, then
