@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+tools/configure.sh
 cmake --build build -j"$(nproc)" --target tessera tessera-capture data
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display: recording the demo to $PWD/tessera.mp4 instead."

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh test
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+tools/configure.sh
 cmake --build build -j"$(nproc)"
 cd build
 ctest --output-on-failure "$@"

@@ -50,7 +50,7 @@ if(TESSERA_HELP2MAN AND TESSERA_GZIP AND NOT CMAKE_CROSSCOMPILING)
         add_custom_command(
             OUTPUT ${out}.gz
             COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-            COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+            COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY SOURCE_DATE_EPOCH=${TESSERA_SOURCE_DATE_EPOCH}
                     ${TESSERA_HELP2MAN} --no-info --section=${section}
                     --name=${name} --include=${CMAKE_SOURCE_DIR}/packaging/${program}.h2m
                     --output=${out} $<TARGET_FILE:${program}>
@@ -111,6 +111,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fluid-soundfont-gm)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# cpack stamps the archives and their members with SOURCE_DATE_EPOCH: the
+# build's time (tessera.cmake) unless it is set when cpack runs; the modes
+# are made the same whatever the umask.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack_time.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(ENV{SOURCE_DATE_EPOCH} ${TESSERA_SOURCE_DATE_EPOCH})
+endif()\n")
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/deb_alike.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/deb_alike.cmake)
 # The synopsis is the summary above; this is the text under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tessera shows a title logo that assembles itself from its own pixels, then

@@ -7,11 +7,12 @@
 # without Web Audio shows the line about MIDI; and on a phone, started by a
 # tap, the whole canvas shows, and a sound font that comes after the song has
 # begun finds every channel set up as the song's start set it.
-#   tests/web/e2e_web.sh SOURCE_DIR
+#   tests/web/e2e_web.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-source_dir=$(realpath "$1")
-site=$source_dir/build-web
-modules=$source_dir/build-web-work/npm/node_modules
+build_dir=$(realpath "$1")
+source_dir=$(realpath "$2")
+site=$build_dir/web
+modules=$build_dir/web-work/npm/node_modules
 check() { python3 "$source_dir/tests/xvfb/check.py" --data "$source_dir/data" "$@"; }
 fail() {
     echo "FAIL: $*" >&2

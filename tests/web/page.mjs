@@ -1,4 +1,4 @@
-// Runs the page of build-web/ in headless Chromium, served on 127.0.0.1.
+// Runs the page of build/web/ in headless Chromium, served on 127.0.0.1.
 //   node page.mjs SITE NODE_MODULES frames OUT SECONDS CAPTURE MUSIC
 //     writes a frame of the canvas (640x480 PPM) to OUT every 0.25 s for
 //     SECONDS after the program has started, and to MUSIC the number of the

@@ -9,9 +9,12 @@
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
 DEB="$WORK/pkg/tessera_${version}_amd64.deb"
-cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/pkg" >"$WORK/cpack.log" 2>&1 ||
+# Made under a narrow umask: the package's modes must not follow it.
+(umask 077 && cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/pkg") >"$WORK/cpack.log" 2>&1 ||
     fail "cpack: $(tail -5 "$WORK/cpack.log")"
 [ -f "$DEB" ] || fail "no $DEB: $(ls "$WORK/pkg")"
+narrow=$( (ar tv "$DEB" && dpkg-deb -c "$DEB") | grep -Ev '^(rw-r--r--|-rw-r--r--|-rwxr-xr-x|drwxr-xr-x) ' || true)
+[ -z "$narrow" ] || fail "modes that follow the umask: $narrow"
 
 field() { dpkg-deb -f "$DEB" "$1"; }
 for lib in liballegro4.4 libfluidsynth3 libpng16-16 libc6; do

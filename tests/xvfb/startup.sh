@@ -52,10 +52,9 @@ cp "$SOURCE/data/res.dat" "$WORK/run/res.dat"
 
 # A whole run cut short with Esc: a tap ends the intro, another the main part.
 start_app
-sleep 2
+check wait shown --pid "$APP_PID" --timeout 30 >/dev/null
 press Escape 0.2
-sleep 3
-kill -0 "$APP_PID" 2>/dev/null || fail "the program ended with the intro"
+check wait main --pid "$APP_PID" --timeout 10 >/dev/null
 screenshot "$WORK/main.png"
 press Escape 0.2
 wait_app 10
@@ -81,7 +80,7 @@ for id in $windows; do
 done
 [ -n "${shown:-}" ] || fail "no 640x480 window named tessera among: $(xwininfo -root -children)"
 press Escape 0.2
-sleep 2
+check wait main --pid "$APP_PID" --timeout 10 >/dev/null
 press Escape 0.2
 wait_app 10
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS in a window"

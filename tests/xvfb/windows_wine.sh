@@ -7,8 +7,7 @@
 # file left; a damaged res.dat ends it with one line and status 1.
 source "$(dirname "$0")/lib.sh" "$1" "$2"
 
-OUT=$SOURCE/build-windows
-TESSERA_LINUX_BUILD=$BUILD "$SOURCE/tools/windows/build.sh" "$OUT" >"$WORK/build.log" 2>&1 ||
+"$SOURCE/tools/windows/build.sh" "$BUILD" >"$WORK/build.log" 2>&1 ||
     fail "the Windows build failed: $(tail -20 "$WORK/build.log")"
 zip=$(tail -n 1 "$WORK/build.log")
 mkdir -p "$WORK/zip"

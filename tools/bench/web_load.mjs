@@ -8,7 +8,7 @@
 // profile. Then it opens the page on two emulated phones, starts it with a
 // tap and says whether the whole canvas lies inside the screen.
 //   node tools/bench/web_load.mjs [SITE [RUNS]]
-// SITE defaults to build-web/ (tools/web/build.sh makes it), RUNS to 3 per
+// SITE defaults to build/web/ (tools/web/build.sh makes it), RUNS to 3 per
 // link (the median is printed, with every run).
 import { createRequire } from 'module';
 import { spawn } from 'child_process';
@@ -19,9 +19,9 @@ import path from 'path';
 import { fileURLToPath } from 'url';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const site = path.resolve(process.argv[2] || path.join(root, 'build-web'));
+const site = path.resolve(process.argv[2] || path.join(root, 'build', 'web'));
 const runs = Number(process.argv[3] || 3);
-const modules = path.join(root, 'build-web-work/npm/node_modules/');
+const modules = path.join(root, 'build/web-work/npm/node_modules/');
 const { chromium } = createRequire(modules)('playwright-core');
 
 const INTRO_MS = (490 / 60) * 1000;

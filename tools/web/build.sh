@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Builds Tessera for a browser tab into build-web/: the page, the program as
+# Builds Tessera for a browser tab into BUILD/web/: the page, the program as
 # WebAssembly with its data files preloaded, the synthesizer and its sound
 # font, and a page of licences. Any static web server can serve the folder:
-#   tools/web/build.sh && python3 -m http.server -d build-web
-# Needs Debian's emscripten, nodejs (with npm) and timgm6mb-soundfont, from
-# which the song's sound font is made (tools/setup.sh web installs them).
-# Intermediate files go to build-web-work/.
+#   tools/web/build.sh [BUILD] && python3 -m http.server -d build/web
+# BUILD is the Linux build folder, which makes the data files (build/ in the
+# source folder). Needs Debian's emscripten, nodejs (with npm) and
+# timgm6mb-soundfont, from which the song's sound font is made
+# (tools/setup.sh web installs them). Intermediate files go to
+# BUILD/web-work/. Two runs on one commit make the same files.
 set -euo pipefail
+build=$(realpath -m "${1:-$(dirname "$0")/../../build}")
 cd "$(dirname "$0")/../.."
-root=$PWD
-work=$root/build-web-work
-out=$root/build-web
+work=$build/web-work
+out=$build/web
 jobs=$(nproc)
 SOUND_FONT=data/song.sf2
 
@@ -23,12 +25,9 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # npm packages never download a browser of their own.
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 
-# The data files and the song's sound font, as the Linux build makes them
-# (in its folder, configured as ./test.sh does if it is not yet).
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build build --target data -j"$jobs" >/dev/null
+# The data files and the song's sound font, as the Linux build makes them.
+tools/configure.sh "$build"
+cmake --build "$build" --target data -j"$jobs" >/dev/null
 [ -f "$SOUND_FONT" ] || { say "$SOUND_FONT was not made (Debian's timgm6mb-soundfont is missing)"; exit 1; }
 
 # Allegro's source, with its configuration told about the web platform.
@@ -56,7 +55,12 @@ synth=$work/npm/node_modules/js-synthesizer
 rm -rf "$out.new"
 mkdir -p "$out.new/synth"
 cp tools/web/index.html tools/web/page.js "$out.new/"
-cp "$work/cmake/tessera.js" "$work/cmake/tessera.wasm" "$work/cmake/tessera.data" "$out.new/"
+cp "$work/cmake/tessera.wasm" "$work/cmake/tessera.data" "$out.new/"
+# The data package's name for the cache is a random UUID: it is made from
+# the package's contents instead.
+uuid=$(sha256sum "$work/cmake/tessera.data" | cut -c1-32 | sed -E 's/(.{8})(.{4})(.{4})(.{4})/\1-\2-\3-\4-/')
+sed -E "s/(\"package_uuid\": *\")[0-9a-f-]{36}\"/\1$uuid\"/" "$work/cmake/tessera.js" >"$out.new/tessera.js"
+grep -q "\"package_uuid\": *\"$uuid\"" "$out.new/tessera.js" || { say "no package_uuid in tessera.js"; exit 1; }
 cp "$synth/dist/js-synthesizer.min.js" "$synth/dist/js-synthesizer.worklet.min.js" \
     "$synth/externals/libfluidsynth-2.4.6.js" "$SOUND_FONT" "$out.new/synth/"
 python3 tools/web/licences.py "$out.new/licenses.html" \
@@ -70,4 +74,4 @@ python3 tools/web/licences.py "$out.new/licenses.html" \
 python3 tools/web/stamp.py "$out.new"
 rm -rf "$out"
 mv "$out.new" "$out"
-echo "build-web/ is ready: python3 -m http.server -d build-web"
+echo "$out is ready: python3 -m http.server -d $out"

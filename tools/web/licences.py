@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the page of licences of what build-web/ serves.
+"""Writes the page of licences of what build/web/ serves.
    licences.py OUT.html "TITLE=FILE" ..."""
 import html
 import sys

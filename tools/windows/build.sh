@@ -1,26 +1,27 @@
 #!/usr/bin/env bash
 # Builds Tessera for Windows on Debian 12 and packs it:
-#   tools/windows/build.sh [OUT]
-# writes OUT/tessera-<version>-windows.zip (OUT: build-windows beside the
-# source). Installs what it needs, fetches Allegro 4.4's source, patches it,
-# cross-builds it once as a static library (kept in OUT), then cross-builds
-# tessera.exe, statically linked, so that it needs only the DLLs every
-# Windows has. The data files come from the Linux data builder, in the
-# folder named by TESSERA_LINUX_BUILD (default: build beside the source).
+#   tools/windows/build.sh [BUILD]
+# writes BUILD/windows/tessera-<version>-windows.zip (BUILD: the Linux build
+# folder, build/ in the source folder). Installs what it needs, fetches
+# Allegro 4.4's source, patches it, cross-builds it once as a static library
+# (kept in BUILD/windows), then cross-builds tessera.exe, statically linked,
+# so that it needs only the DLLs every Windows has. The data files come from
+# the Linux data builder, built in BUILD. Two runs on one commit make the
+# same zip, byte for byte: its entries carry the commit's time (or
+# SOURCE_DATE_EPOCH), in a fixed order, with fixed modes.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)
-out=$(realpath -m "${1:-$src/build-windows}")
-linux_build=$(realpath -m "${TESSERA_LINUX_BUILD:-$src/build}")
+linux_build=$(realpath -m "${1:-$src/build}")
+out=$linux_build/windows
 here=$src/tools/windows
+patches=$src/tools/allegro/windows
 toolchain=$here/toolchain.cmake
 jobs=${TESSERA_JOBS:-2}
 
 "$src/tools/setup.sh" windows
 
 # The data files, built for Linux and the same for every platform.
-if [ ! -f "$linux_build/CMakeCache.txt" ]; then
-    cmake -S "$src" -B "$linux_build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
+"$src/tools/configure.sh" "$linux_build"
 cmake --build "$linux_build" --target data -j"$jobs" >/dev/null
 
 # Allegro: patched and built again only when the patches, the toolchain or
@@ -33,13 +34,13 @@ allegro_options=(
 )
 "$src/tools/allegro/fetch.sh" "$out"
 allegro=$out/allegro-x64
-stamp=$( (cat "$src"/tools/allegro/windows/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
+stamp=$( (cat "$patches"/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$allegro/stamp" 2>/dev/null)" != "$stamp" ]; then
     echo "Building Allegro for Windows (once; logs in $allegro)"
     rm -rf "$allegro"
     mkdir -p "$allegro"
     cp -a "$out/allegro" "$allegro/src"
-    for patch in "$src"/tools/allegro/windows/*.patch; do
+    for patch in "$patches"/*.patch; do
         patch -d "$allegro/src" -p1 --quiet <"$patch"
     done
     cmake -S "$allegro/src" -B "$allegro/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -78,6 +79,10 @@ sed 's/$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"
     notice "DejaVu fonts (rendered into the typefaces in res.dat)" \
         /usr/share/doc/fonts-dejavu-core/copyright
 } | sed 's/$/\r/' >"$stage/THIRD-PARTY.txt"
+# Entries in a fixed order, with the commit's time and modes that do not
+# depend on the umask.
+chmod -R u=rwX,go=rX "$stage"
+find "$stage" -exec touch -d "@$(cat "$out/tessera/source-date-epoch.txt")" {} +
 rm -f "$out/$name.zip"
-(cd "$out/stage" && TZ=UTC zip -q -X -r "$out/$name.zip" "$name")
+(cd "$out/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out/$name.zip")
 echo "$out/$name.zip"

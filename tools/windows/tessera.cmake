@@ -8,26 +8,26 @@ if(NOT EXISTS ${TESSERA_ALLEGRO_LIBRARY})
     message(FATAL_ERROR "No Allegro for Windows in ${TESSERA_ALLEGRO_PREFIX}: tools/windows/build.sh builds it")
 endif()
 
-file(GLOB_RECURSE TESSERA_WINDOWS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
-list(FILTER TESSERA_WINDOWS_SOURCES EXCLUDE REGEX "/src/platform/[^/]+/")
-file(GLOB TESSERA_WINDOWS_PLATFORM CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/windows/*.cpp)
-list(APPEND TESSERA_WINDOWS_SOURCES ${TESSERA_WINDOWS_PLATFORM})
-
+tessera_sources(TESSERA_WINDOWS_SOURCES windows)
 add_executable(tessera ${TESSERA_WINDOWS_SOURCES})
-target_include_directories(tessera PRIVATE ${CMAKE_SOURCE_DIR}/src ${TESSERA_ALLEGRO_PREFIX}/include)
+tessera_target(tessera PRIVATE)
+target_include_directories(tessera PRIVATE ${TESSERA_ALLEGRO_PREFIX}/include)
 # A static Allegro; main is the program's own, given the arguments as the C
 # runtime splits them; printf is mingw-w64's, which knows %zu.
 target_compile_definitions(tessera PRIVATE ALLEGRO_STATICLINK ALLEGRO_NO_MAGIC_MAIN
                            __USE_MINGW_ANSI_STDIO=1)
-# The version; and the data files are looked for beside tessera.exe.
-target_compile_definitions(tessera PRIVATE TESSERA_VERSION="${PROJECT_VERSION}"
-                           TESSERA_DATA_FROM_BIN=".")
+# The data files are looked for beside tessera.exe.
+target_compile_definitions(tessera PRIVATE TESSERA_DATA_FROM_BIN=".")
 # The formats are checked by the Linux build: for mingw-w64 the printf
 # attribute means the Microsoft runtime's printf, which knows no %zu.
-target_compile_options(tessera PRIVATE -Wall -Wextra -Wno-format)
+target_compile_options(tessera PRIVATE -Wno-format)
 target_link_options(tessera PRIVATE -static -static-libgcc -static-libstdc++ -s)
+# The linker stamps the header with SOURCE_DATE_EPOCH: the commit's time.
+set_target_properties(tessera PROPERTIES CXX_LINKER_LAUNCHER
+    "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${TESSERA_SOURCE_DATE_EPOCH}")
 target_link_libraries(tessera PRIVATE ${TESSERA_ALLEGRO_LIBRARY}
     gdi32 comdlg32 ole32 dinput ddraw dxguid winmm dsound user32 kernel32)
 
-# The version the zip is named by.
+# The version the zip is named by, and the time its entries carry.
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${PROJECT_VERSION}\n")
+file(WRITE ${CMAKE_BINARY_DIR}/source-date-epoch.txt "${TESSERA_SOURCE_DATE_EPOCH}\n")
