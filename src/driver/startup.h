@@ -1,5 +1,5 @@
 // Start-up and shutdown: the library, the shared state, every resource of
-// the main part, the 640 x 480 screen and the sound.
+// the main part, the screen and the sound.
 #ifndef TESSERA_STARTUP_H
 #define TESSERA_STARTUP_H
 
@@ -12,9 +12,10 @@ void ZE_startup(void);
 // gives the shared records their starting values. Called once, by ZE_startup.
 void ZE_initialize_variables(void);
 
-// Opens the screen ZE_options asks for and sets ZE_view. Without options:
-// 640 x 480 full screen, the picture doubled. A filled or enlarged full
-// screen that cannot be had falls back to that, with one line saying so.
+// Opens the screen ZE_options asks for and sets ZE_view. Without options: a
+// full screen with the picture doubled in its middle, a 640 x 480 mode where
+// the display really switches to one. A filled or enlarged full screen that
+// cannot be had falls back to that, with one line saying so.
 void ZE_open_screen(void);
 
 // Destroys the bitmaps made at start-up: the work bitmaps, the pictures and

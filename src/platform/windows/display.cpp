@@ -17,3 +17,9 @@ void ZE_watch_display(void (*)(void))
 {
     // A window on Windows cannot lose its display.
 }
+
+// DirectDraw switches modes for real, and a window is an ordinary one.
+int ZE_set_screen(int card, int w, int h)
+{
+    return set_gfx_mode(card, w, h, 0, 0);
+}
