@@ -64,7 +64,7 @@ static void save_capture(BITMAP *bmp, const RGB *shot_palette)
 void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette)
 {
     if (ZE_read(flags.vsync)) {
-        vsync();
+        ZE_wait_refresh();
     }
     stretch_blit(bmp, screen, 0, 0, SCREENBUF_W, SCREENBUF_H, ZE_view.x, ZE_view.y,
                  ZE_view.scale * SCREENBUF_W, ZE_view.scale * SCREENBUF_H);

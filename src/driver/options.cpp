@@ -29,7 +29,7 @@ const char ZE_usage[] =
     "  --scale N      enlarge the picture N times (1 to 16): a 320N x 240N window\n"
     "                 with --window, N instead of the largest with --fill, else a\n"
     "                 320N x 240N full screen\n"
-    "  --vsync        wait for the screen's retrace from the start of the main part,\n"
+    "  --vsync        wait for the display's refresh from the start of the main part,\n"
     "                 drawing no more frames than the screen shows (keys 1 and 2\n"
     "                 still switch it)\n"
     "  --data DIR     read res.dat and res_2.dat from DIR\n"

@@ -1,6 +1,6 @@
 // The display the demo runs on: named when it cannot be opened, the screen
-// opened on it, and a run that loses it ends at once instead of waiting on it
-// for ever.
+// opened on it, its refresh, and a run that loses it ends at once instead of
+// waiting on it for ever.
 #ifndef TESSERA_DISPLAY_H
 #define TESSERA_DISPLAY_H
 
@@ -23,6 +23,12 @@ void ZE_watch_display(void (*tidy)(void));
 // goes in their middle. Every X window carries the process's id and host. On
 // Windows and in a browser it is set_gfx_mode itself.
 int ZE_set_screen(int card, int w, int h);
+
+// Waits for the display's next refresh, before a frame is shown with the
+// retrace wait on. On X, the refresh the Present extension reports, else one
+// at the rate RandR gives (60 Hz if neither tells), slept for, never polled;
+// on Windows and in a browser, vsync().
+void ZE_wait_refresh(void);
 
 // Called by the frame loops right after each frame is put on the screen. In
 // a browser the page shows it and waits for the display's next refresh,

@@ -26,6 +26,7 @@
 #include "base/system.h"
 #include "field/field.h"
 #include "intro/tulor.h"
+#include "platform/display.h"
 #include "resources/archive.h"
 #include "resources/colormaps.h"
 #include "resources/directory.h"
@@ -70,6 +71,9 @@ void ZE_fatal(const char *format, ...)
     va_end(args);
     longjmp(refused, 1);
 }
+
+// Frames go to no screen here, so they wait for no refresh.
+void ZE_wait_refresh(void) {}
 
 bool ZE_use_fixed_seed = true;
 unsigned ZE_fixed_seed = 1;

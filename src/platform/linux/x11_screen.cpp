@@ -1,8 +1,8 @@
 // Allegro's X window as the window manager sees it, and the display's modes.
 // Allegro keeps its X state in _xwin, and its background thread reads
 // events from the same Display at any time: every call on that Display here
-// is made under Allegro's own X lock. RandR goes through a connection of our
-// own, which only the main thread uses.
+// is made under Allegro's own X lock. RandR (and Present, display.cpp) go
+// through a connection of our own, which only the main thread uses.
 #include "platform/linux/x11_screen.h"
 
 #include <allegro.h>
@@ -143,6 +143,14 @@ xcb_connection_t *ZE_x11_connection(void)
     return connection;
 }
 
+xcb_window_t ZE_x11_drawing_window(void)
+{
+    _xwin_lock(NULL);
+    const xcb_window_t window = _xwin.window;
+    _xwin_unlock(NULL);
+    return window;
+}
+
 // The outputs and modes as they are now; NULL without RandR. Free it.
 static xcb_randr_get_screen_resources_current_reply_t *screen_resources(void)
 {
@@ -188,4 +196,68 @@ bool ZE_x11_is_xwayland(void)
         free(resources);
     }
     return xwayland;
+}
+
+// The refresh rate of the mode `id`, in Hz; 0 if it is not among `resources`.
+static double mode_rate(const xcb_randr_get_screen_resources_current_reply_t *resources,
+                        xcb_randr_mode_t id)
+{
+    xcb_randr_mode_info_iterator_t m =
+        xcb_randr_get_screen_resources_current_modes_iterator(resources);
+    for (; m.rem > 0; xcb_randr_mode_info_next(&m)) {
+        const xcb_randr_mode_info_t *mode = m.data;
+        if (mode->id != id || mode->htotal == 0 || mode->vtotal == 0) {
+            continue;
+        }
+        double lines = mode->vtotal;
+        if (mode->mode_flags & XCB_RANDR_MODE_FLAG_DOUBLE_SCAN) {
+            lines *= 2;
+        }
+        if (mode->mode_flags & XCB_RANDR_MODE_FLAG_INTERLACE) {
+            lines /= 2;
+        }
+        return mode->dot_clock / (mode->htotal * lines);
+    }
+    return 0;
+}
+
+// The refresh rate of the CRTC that shows `output`, in Hz; 0 if none does.
+static double output_rate(const xcb_randr_get_screen_resources_current_reply_t *resources,
+                          xcb_randr_output_t output)
+{
+    double rate = 0;
+    xcb_randr_get_output_info_reply_t *info = output_info(output, resources->config_timestamp);
+    if (info != NULL && info->crtc != XCB_NONE) {
+        xcb_randr_get_crtc_info_reply_t *crtc = xcb_randr_get_crtc_info_reply(
+            connection,
+            xcb_randr_get_crtc_info(connection, info->crtc, resources->config_timestamp), NULL);
+        if (crtc != NULL && crtc->mode != XCB_NONE) {
+            rate = mode_rate(resources, crtc->mode);
+        }
+        free(crtc);
+    }
+    free(info);
+    return rate;
+}
+
+double ZE_x11_refresh_rate(void)
+{
+    xcb_randr_get_screen_resources_current_reply_t *resources = screen_resources();
+    if (resources == NULL) {
+        return 0;
+    }
+    double rate = 0;
+    xcb_randr_get_output_primary_reply_t *primary = xcb_randr_get_output_primary_reply(
+        connection, xcb_randr_get_output_primary(connection, root), NULL);
+    if (primary != NULL && primary->output != XCB_NONE) {
+        rate = output_rate(resources, primary->output);
+    }
+    free(primary);
+    const xcb_randr_output_t *outputs = xcb_randr_get_screen_resources_current_outputs(resources);
+    const int count = xcb_randr_get_screen_resources_current_outputs_length(resources);
+    for (int i = 0; i < count && rate == 0; i++) {
+        rate = output_rate(resources, outputs[i]);
+    }
+    free(resources);
+    return rate;
 }

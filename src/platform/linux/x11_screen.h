@@ -1,6 +1,6 @@
 // Tessera's side of Allegro's X window: what the window manager is told about
 // it, whether the display really changes modes, and a second connection to
-// the same display for the extension Allegro does not use (RandR).
+// the same display for the extensions Allegro does not use (RandR, Present).
 #ifndef TESSERA_X11_SCREEN_H
 #define TESSERA_X11_SCREEN_H
 
@@ -24,8 +24,15 @@ bool ZE_x11_is_xwayland(void);
 bool ZE_x11_mode_listed(int w, int h);
 bool ZE_x11_mode_shown(int w, int h);
 
+// The refresh rate RandR reports for the output the desktop is on (the
+// primary one, else the first lit), in Hz; 0 when it tells none.
+double ZE_x11_refresh_rate(void);
+
 // The second connection, opened at the first call; NULL if it cannot be.
 // Used by the main thread only.
 xcb_connection_t *ZE_x11_connection(void);
+
+// The window Allegro draws in.
+xcb_window_t ZE_x11_drawing_window(void);
 
 #endif

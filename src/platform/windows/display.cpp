@@ -23,3 +23,9 @@ int ZE_set_screen(int card, int w, int h)
 {
     return set_gfx_mode(card, w, h, 0, 0);
 }
+
+// DirectDraw waits for the real retrace.
+void ZE_wait_refresh(void)
+{
+    vsync();
+}
