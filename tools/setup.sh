@@ -9,6 +9,7 @@ set -euo pipefail
 run_packages=(
     build-essential cmake pkg-config
     liballegro4-dev libx11-dev  # the game library and the X display it opens
+    libxcb-present-dev libxcb-randr0-dev libxxf86vm-dev  # the display's refresh, its modes
     libfreetype-dev fonts-dejavu-core   # the data builder renders its typefaces
     libfluidsynth-dev fluid-soundfont-gm libasound2-dev  # the song, heard through FluidSynth
     timgm6mb-soundfont python3  # the song's own sound font is taken from TimGM6mb
@@ -18,7 +19,9 @@ run_packages=(
 )
 test_packages=(
     googletest libgtest-dev libbenchmark-dev
-    xvfb xdotool x11-apps imagemagick   # the real program in a real X window
+    xvfb xdotool x11-apps x11-utils imagemagick  # the real program in a real X window
+    weston xwayland                     # the same on a Wayland compositor, through Xwayland
+    xserver-xorg-core xserver-xorg-video-dummy  # and on an X server that really switches modes
     fluidsynth                          # rendering the song
     python3                             # reading PCX, PNG, WAV and MIDI files in the scripted tests
     locales                             # a Turkish locale for the scroller's upper-case test

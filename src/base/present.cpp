@@ -59,13 +59,41 @@ static void save_capture(BITMAP *bmp, const RGB *shot_palette)
     }
 }
 
+// Allegro's X screen sends a frame stretched onto it line by line, each
+// line as wide as the screen. Where the picture covers at most half that
+// width (the doubled picture on a desktop-sized screen), sending those lines
+// costs more than enlarging the frame in memory and showing it with one
+// blit, which goes as the one rectangle it covers. Wider pictures are
+// stretched straight on, which is as fast or faster for them.
+static BITMAP *enlarged = NULL; // made again if the view's scale changes
+
+// Shows the frame through `enlarged`; false if it cannot be had.
+static bool show_enlarged(BITMAP *bmp, int w, int h)
+{
+    if (enlarged != NULL && (enlarged->w != w || enlarged->h != h)) {
+        destroy_bitmap(enlarged);
+        enlarged = NULL;
+    }
+    if (enlarged == NULL) {
+        enlarged = create_bitmap_ex(8, w, h);
+    }
+    if (enlarged == NULL) {
+        return false;
+    }
+    stretch_blit(bmp, enlarged, 0, 0, SCREENBUF_W, SCREENBUF_H, 0, 0, w, h);
+    blit(enlarged, screen, 0, 0, ZE_view.x, ZE_view.y, w, h);
+    return true;
+}
+
 void ZE_final_pass(BITMAP *bmp, const RGB *shot_palette)
 {
     if (ZE_read(flags.vsync)) {
-        vsync();
+        ZE_wait_refresh();
     }
-    stretch_blit(bmp, screen, 0, 0, SCREENBUF_W, SCREENBUF_H, ZE_view.x, ZE_view.y,
-                 ZE_view.scale * SCREENBUF_W, ZE_view.scale * SCREENBUF_H);
+    const int w = ZE_view.scale * SCREENBUF_W, h = ZE_view.scale * SCREENBUF_H;
+    if (2 * w > SCREEN_W || !show_enlarged(bmp, w, h)) {
+        stretch_blit(bmp, screen, 0, 0, SCREENBUF_W, SCREENBUF_H, ZE_view.x, ZE_view.y, w, h);
+    }
     if (key[KEY_SPACE]) {
         save_capture(bmp, shot_palette);
     }

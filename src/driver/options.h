@@ -7,7 +7,7 @@
 #include <string>
 
 enum ze_screen {
-    SCREEN_FULL,   // 640 x 480 full screen, the picture doubled
+    SCREEN_FULL,   // full screen, the picture doubled: 640 x 480 where the display switches to it
     SCREEN_FILL,   // full screen at the desktop's size, the largest whole enlargement
     SCREEN_WINDOW, // an ordinary window of 320 x 240 times the scale
 };

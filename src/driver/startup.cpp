@@ -60,7 +60,7 @@ void ZE_initialize_variables(void)
 static bool try_screen(int card, int w, int h, int scale)
 {
     set_color_depth(8);
-    if (set_gfx_mode(card, w, h, 0, 0) != 0) {
+    if (ZE_set_screen(card, w, h) != 0) {
         return false;
     }
     ZE_view.scale = scale;

@@ -1,6 +1,5 @@
 // Start-up and shutdown: the library, the shared state, every resource of
-// the main part, the screen the options ask for (640 x 480 by default) and
-// the sound.
+// the main part, the screen the options ask for and the sound.
 #ifndef TESSERA_STARTUP_H
 #define TESSERA_STARTUP_H
 
@@ -15,9 +14,10 @@ void ZE_startup(void);
 // that make their own resources; the generator is seeded later, by the intro.
 void ZE_initialize_variables(void);
 
-// Opens the screen ZE_options asks for and sets ZE_view. Without options:
-// 640 x 480 full screen, the picture doubled. A filled or enlarged full
-// screen that cannot be had falls back to that, with one line saying so.
+// Opens the screen ZE_options asks for and sets ZE_view. Without options: a
+// full screen with the picture doubled in its middle, a 640 x 480 mode where
+// the display really switches to one. A filled or enlarged full screen that
+// cannot be had falls back to that, with one line saying so.
 // Called by ZE_startup, and by the screen bench.
 void ZE_open_screen(void);
 

@@ -191,6 +191,10 @@ def parse_xwd(data, check_doubling=True):
     return frame, whole
 
 
+class NotBlackAround(Exception):
+    """Something is shown around the enlarged frame: another window, a panel."""
+
+
 def check_border(pixels, width, height, bytes_per_line):
     """Everything around the enlarged frame must be black."""
     vx, vy, k = VIEW
@@ -202,7 +206,7 @@ def check_border(pixels, width, height, bytes_per_line):
         else:
             outside = line
         if any(outside[0::4]) or any(outside[1::4]) or any(outside[2::4]):
-            fail("the screen is not black around the frame (row %d)" % y)
+            raise NotBlackAround("the screen is not black around the frame (row %d)" % y)
 
 
 # With --frames, the screen is a folder of 640x480 PPM frames (the browser's
@@ -507,7 +511,13 @@ def cmd_wait(args, data):
     while going(start, args.timeout):
         if args.pid and not alive(args.pid):
             fail("the program ended while waiting for '%s' (last seen: %s)" % (args.state, last))
-        frame, _ = grab()
+        try:
+            frame, _ = grab()
+        except NotBlackAround as e:
+            # On a desktop the window may not yet cover it.
+            last = str(e)
+            pause(args.interval)
+            continue
         if args.state == "shown":
             # The program's first frame: the intro, or the main part if the
             # intro was missed.
@@ -923,7 +933,10 @@ def main():
     FRAMES = args.frames
     data = None if args.command in ("count-writes", "png", "capture-matches") \
         else Data(args.data)
-    args.run(args, data)
+    try:
+        args.run(args, data)
+    except NotBlackAround as e:
+        fail(str(e))
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keys 1 and 2 switch waiting for the retrace on and off. It shows in how often
 # capture.pcx is written while Space is held: once per frame, so near the
-# simulated retrace rate (60-70 a second) with 1, far more often with 2. The
+# display's refresh rate (Xvfb's is 60 a second) with 1, far more often with 2. The
 # intro never waits, and while Esc is held the keys are not read.
 source "$(dirname "$0")/lib.sh" "$1" "$2"
 start_xvfb

@@ -6,6 +6,7 @@ BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
 WORK=$(mktemp -d /tmp/tessera-xvfb-XXXXXX)
 XVFB_PID=
+WESTON_PID=
 
 cleanup() {
     local status=$?
@@ -19,6 +20,7 @@ cleanup() {
         done
         kill -9 "$APP_PID" 2>/dev/null || true
     fi
+    [ -n "$WESTON_PID" ] && kill "$WESTON_PID" 2>/dev/null && wait "$WESTON_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     if [ $status -eq 0 ] || [ $status -eq 77 ]; then
         rm -rf "$WORK"
@@ -51,6 +53,26 @@ start_xvfb() {
     done
     [ -s "$fd_file" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$fd_file")"
+}
+
+# Starts Weston with Xwayland on the Xvfb screen (start_xvfb first, its size
+# as $1), a Wayland desktop in a window: keeps the Xvfb display in OUTER and
+# exports DISPLAY as the Xwayland display, which Weston starts for the first
+# client. Input to Weston is typed into OUTER.
+start_weston() {
+    OUTER=$DISPLAY
+    mkdir -m 700 "$WORK/xdg"
+    XDG_RUNTIME_DIR="$WORK/xdg" weston --backend=x11-backend.so --width="${1%x*}" \
+        --height="${1#*x}" --use-pixman --xwayland --socket=tessera >"$WORK/weston.log" 2>&1 &
+    WESTON_PID=$!
+    local listening=
+    for _ in $(seq 200); do
+        listening=$(grep -o 'xserver listening on display :[0-9]*' "$WORK/weston.log") && break
+        kill -0 "$WESTON_PID" 2>/dev/null || fail "Weston ended: $(tail -n 3 "$WORK/weston.log")"
+        sleep 0.1
+    done
+    [ -n "$listening" ] || fail "Weston offered no X display"
+    export DISPLAY=${listening##* }
 }
 
 # Makes $WORK/run hold copies of the data files, the program's working folder.

@@ -1,9 +1,11 @@
 // How near the main part runs to the screen's own limit, in one run on a real
 // 640 x 480 screen (an X display; Xvfb will do):
-//   xvfb-run -a -s "-screen 0 640x480x24" build/tessera_screen_bench [--fill] [ROUNDS [SECONDS]]
+//   xvfb-run -a -s "-screen 0 640x480x24" build/tessera_screen_bench [OPTIONS] [ROUNDS [SECONDS]]
 // With --fill, on the whole screen as tessera --fill shows it (the largest
 // whole enlargement), say under -screen 0 1920x1080x24 or 3840x2160x24.
-// Rounds alternate two unpaced loops for SECONDS each: the bare loop only
+// With --vsync, every frame waits for the display's refresh first, as tessera
+// --vsync does: both rates should then be the display's refresh rate.
+// Rounds alternate two loops for SECONDS each: the bare loop only
 // clears the 320 x 240 frame and shows it as the demo does; the main loop
 // draws the main part's frame, with its timer handlers running, and shows it
 // the same way. Alternating puts both under the same load from elsewhere. It prints
@@ -39,7 +41,7 @@ static void main_frame(void)
     ZE_final_pass(screenbuf, iso_pal[ZE_read(flags.field)]);
 }
 
-// Runs `frame` unpaced for `seconds`; returns the frames it made and the
+// Runs `frame` for `seconds`; returns the frames it made and the
 // time they took.
 static long run(void (*frame)(void), double seconds, double *took)
 {
@@ -59,15 +61,15 @@ static long run(void (*frame)(void), double seconds, double *took)
 
 int main(int argc, char **argv)
 {
-    const bool fill = argc > 1 && std::string(argv[1]) == "--fill";
-    if (fill) {
-        argc--;
-        argv++;
+    bool fill = false, paced = false;
+    for (; argc > 1 && (std::string(argv[1]) == "--fill" || std::string(argv[1]) == "--vsync");
+         argc--, argv++) {
+        (std::string(argv[1]) == "--fill" ? fill : paced) = true;
     }
     const int rounds = argc > 1 ? atoi(argv[1]) : 5;
     const double seconds = argc > 2 ? atof(argv[2]) : 1.0;
     if (argc > 3 || rounds < 1 || !(seconds > 0)) {
-        fprintf(stderr, "usage: tessera_screen_bench [--fill] [ROUNDS [SECONDS]]\n");
+        fprintf(stderr, "usage: tessera_screen_bench [--fill] [--vsync] [ROUNDS [SECONDS]]\n");
         return 2;
     }
     if (allegro_init() != 0) {
@@ -92,6 +94,7 @@ int main(int argc, char **argv)
     for (int tick = 0; tick < 600; tick++) {
         ZE_tick_part(ZE_MAIN);
     }
+    ZE_write(flags.vsync, uint8_t{paced});
     ZE_start_main_clock();
 
     long bare_frames = 0, main_frames = 0;

@@ -21,3 +21,15 @@ void ZE_watch_display(void (*)(void))
 // DirectDraw or GDI shows what is drawn at once, and the timer handlers run
 // on a thread of their own: there is nothing to do.
 void ZE_frame_shown(void) {}
+
+// DirectDraw switches modes for real, and a window is an ordinary one.
+int ZE_set_screen(int card, int w, int h)
+{
+    return set_gfx_mode(card, w, h, 0, 0);
+}
+
+// DirectDraw waits for the real retrace.
+void ZE_wait_refresh(void)
+{
+    vsync();
+}
