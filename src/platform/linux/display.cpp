@@ -10,6 +10,7 @@
 #include <allegro.h>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +56,10 @@ void ZE_watch_display(void (*tidy)(void))
 {
     tidy_at_loss = tidy;
     XSetIOErrorHandler(lost_display);
+    // A server that went away mid-write would otherwise end the run by
+    // SIGPIPE, silently and with the temporary file left behind; ignored, the
+    // write fails and the handler above ends the run as it should.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 // What is drawn on the X screen is shown at once, and the timer handlers run
