@@ -26,6 +26,21 @@ function(tessera_sources out platform)
     set(${out} ${sources} PARENT_SCOPE)
 endfunction()
 
+# The recorder: tools/capture/ outside its folders, with the folders a
+# system builds (posix/ is Linux's and Node's; no_video/ stands in for the
+# encoder and the song where there is no ffmpeg or FluidSynth).
+set(TESSERA_CAPTURE_FOLDERS_linux linux posix)
+set(TESSERA_CAPTURE_FOLDERS_windows windows no_video)
+set(TESSERA_CAPTURE_FOLDERS_web posix no_video)
+function(tessera_capture_sources out platform)
+    set(patterns ${TESSERA_ROOT}/tools/capture/*.cpp)
+    foreach(folder IN LISTS TESSERA_CAPTURE_FOLDERS_${platform})
+        list(APPEND patterns ${TESSERA_ROOT}/tools/capture/${folder}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+    set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
 # A target built from src/: the warnings, and, as SCOPE says (PUBLIC for a
 # library the tests use), the include folder and the version.
 function(tessera_target target scope)
