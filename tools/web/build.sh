@@ -39,8 +39,14 @@ if ! grep -q ALLEGRO_WEB "$alconfig"; then
 fi
 
 emcmake cmake -S tools/web -B "$work/cmake" -DALLEGRO_DIR="$work/allegro" >/dev/null
-cmake --build "$work/cmake" --target tessera -j"$jobs" | grep -v '^\[' || true
-[ -f "$work/cmake/tessera.wasm" ] || { say "the program did not build"; exit 1; }
+# The compiler's messages without the progress lines; a failed build must
+# not leave an earlier build's files to be taken for its own.
+if ! cmake --build "$work/cmake" --target tessera -j"$jobs" >"$work/build.log" 2>&1; then
+    grep -v '^\[' "$work/build.log" >&2
+    say "the program did not build"
+    exit 1
+fi
+grep -v '^\[' "$work/build.log" || true
 
 # The synthesizer and the test's browser driver, as the lockfile pins them.
 mkdir -p "$work/npm"
