@@ -26,6 +26,42 @@ function(tessera_sources out platform)
     set(${out} ${sources} PARENT_SCOPE)
 endfunction()
 
+# The recorder: tools/capture/ outside its folders, with the folders a
+# system builds (posix/ is Linux's and Node's; no_video/ stands in for the
+# encoder and the song where there is no ffmpeg or FluidSynth).
+set(TESSERA_CAPTURE_FOLDERS_linux linux posix)
+set(TESSERA_CAPTURE_FOLDERS_windows windows no_video)
+set(TESSERA_CAPTURE_FOLDERS_web posix no_video)
+function(tessera_capture_sources out platform)
+    set(patterns ${TESSERA_ROOT}/tools/capture/*.cpp)
+    foreach(folder IN LISTS TESSERA_CAPTURE_FOLDERS_${platform})
+        list(APPEND patterns ${TESSERA_ROOT}/tools/capture/${folder}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+    set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
+# The tools' PNG writer (tools/png/) as the library tessera_png, for the
+# builds that have no libpng to link (Windows, the browser's toolchain): with
+# libpng and zlib compiled from the upstream source of Debian's packages
+# (tools/allegro/fetch.sh fetches them), in their default configuration.
+function(tessera_png_from_source libpng zlib)
+    file(GLOB zlib_sources ${zlib}/*.c)
+    list(FILTER zlib_sources EXCLUDE REGEX "/gz[a-z]+\\.c$") # gzip files: libpng reads and writes none
+    file(GLOB png_sources ${libpng}/png*.c)
+    list(FILTER png_sources EXCLUDE REGEX "/pngtest\\.c$")
+    set(config ${CMAKE_BINARY_DIR}/png-config)
+    configure_file(${zlib}/zconf.h.in ${config}/zconf.h COPYONLY)
+    configure_file(${libpng}/scripts/pnglibconf.h.prebuilt ${config}/pnglibconf.h COPYONLY)
+    add_library(png_from_source STATIC ${png_sources} ${zlib_sources})
+    target_include_directories(png_from_source PUBLIC ${libpng} ${zlib} ${config})
+    target_compile_options(png_from_source PRIVATE -w)
+    add_library(tessera_png STATIC ${TESSERA_ROOT}/tools/png/png_writer.cpp)
+    target_include_directories(tessera_png PUBLIC ${TESSERA_ROOT}/tools)
+    target_compile_options(tessera_png PRIVATE ${TESSERA_WARNINGS})
+    target_link_libraries(tessera_png PRIVATE png_from_source)
+endfunction()
+
 # A target built from src/: the warnings, and, as SCOPE says (PUBLIC for a
 # library the tests use), the include folder and the version.
 function(tessera_target target scope)

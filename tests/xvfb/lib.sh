@@ -41,6 +41,21 @@ skip() {
     exit 77
 }
 
+# Readies the Wine prefix the Windows tests share, kept in the build folder,
+# without a sound device; its server goes with the test.
+wine_prefix() {
+    export WINEPREFIX=$BUILD/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >"$WORK/wineboot.log" 2>&1 || fail "cannot make the Wine prefix"
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+        # wineboot returns while the new prefix is still being set up; a program
+        # started meanwhile finds no graphics driver.
+        wineserver -w
+    fi
+    # cleanup sees the test's status.
+    trap 'wine_status=$?; wineserver -k 2>/dev/null || true; set +e; (exit $wine_status); cleanup' EXIT
+}
+
 # Starts Xvfb on a free display (24-bit, 640x480 or the size $1 gives) and
 # exports DISPLAY.
 start_xvfb() {

@@ -25,17 +25,7 @@ dlls=$(x86_64-w64-mingw32-objdump -p "$EXE" | sed -n 's/^\s*DLL Name: //p' | tr 
 others=$(echo "$dlls" | grep -Ev "$system_dlls" || true)
 [ -z "$others" ] || fail "tessera.exe needs DLLs that Windows does not have: $others"
 
-# One Wine prefix for all runs, kept in the build folder; no sound device in it.
-export WINEPREFIX=$BUILD/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >"$WORK/wineboot.log" 2>&1 || fail "cannot make the Wine prefix"
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
-    # wineboot returns while the new prefix is still being set up; a program
-    # started meanwhile finds no graphics driver.
-    wineserver -w
-fi
-# The prefix's server goes with the test; cleanup sees the test's status.
-trap 'wine_status=$?; wineserver -k 2>/dev/null || true; set +e; (exit $wine_status); cleanup' EXIT
+wine_prefix
 
 prepare_data
 quiet_environment

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Fetches Allegro 4.4's source from Debian's source package into DEST/allegro
-# (once: a DEST that holds it already is left as it is), for the Windows and
-# the browser builds, which compile the library themselves.
-#   tools/allegro/fetch.sh DEST
+# Fetches the upstream source of Debian source packages into DEST, for the
+# Windows and the browser builds, which compile these libraries themselves:
+# Allegro 4.4 into DEST/allegro, and for the recorder's PNG files libpng and
+# zlib into DEST/libpng and DEST/zlib. A folder that is there already is
+# left as it is.
+#   tools/allegro/fetch.sh DEST [PACKAGE:FOLDER...]   (default: allegro4.4:allegro)
 # The machine's own apt sources are neither read nor changed: apt is pointed
 # at a private list of deb-src lines and a private cache under DEST.
 set -euo pipefail
-dest=$(realpath -m "${1:?usage: tools/allegro/fetch.sh DEST}")
-if [ -f "$dest/allegro/include/allegro.h" ]; then
-    exit 0
-fi
+dest=$(realpath -m "${1:?usage: tools/allegro/fetch.sh DEST [PACKAGE:FOLDER...]}")
+shift
+wanted=()
+for item in "${@:-allegro4.4:allegro}"; do
+    [ -d "$dest/${item#*:}" ] || wanted+=("$item")
+done
+[ ${#wanted[@]} -gt 0 ] || exit 0
 mkdir -p "$dest"
 apt_dir=$(mktemp -d "$dest/apt.XXXXXX")
 trap 'rm -rf "$apt_dir"' EXIT
@@ -24,18 +29,21 @@ apt_options=(
     -o APT::Sandbox::User=root
 )
 apt-get "${apt_options[@]}" update -qq
-work=$(mktemp -d "$dest/src.XXXXXX")
-# Debian's patch tarball is not always served; the upstream tarball, which the
-# .dsc vouches for, is all that is built here.
-(cd "$work" && apt-get "${apt_options[@]}" source --download-only -qq allegro4.4 || true)
-orig=$(ls "$work"/allegro4.4_*.orig.tar.* 2>/dev/null | head -n 1)
-if [ -z "$orig" ]; then
-    echo "tools/allegro/fetch.sh: could not download Allegro 4.4's source" >&2
-    exit 1
-fi
-tar -xf "$orig" -C "$work"
-top=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'allegro*' | head -n 1)
-rm -rf "$dest/allegro"
-mv "$top" "$dest/allegro"
-rm -rf "$work"
-echo "Allegro's source is in $dest/allegro"
+for item in "${wanted[@]}"; do
+    package=${item%%:*} folder=${item#*:}
+    work=$(mktemp -d "$dest/src.XXXXXX")
+    # Debian's patch tarball is not always served; the upstream tarball, which
+    # the .dsc vouches for, is all that is built here.
+    (cd "$work" && apt-get "${apt_options[@]}" source --download-only -qq "$package" || true)
+    orig=$(ls "$work/${package}"_*.orig.tar.* 2>/dev/null | head -n 1)
+    if [ -z "$orig" ]; then
+        echo "tools/allegro/fetch.sh: could not download the source of $package" >&2
+        exit 1
+    fi
+    tar -xf "$orig" -C "$work"
+    top=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+    rm -rf "$dest/$folder"
+    mv "$top" "$dest/$folder"
+    rm -rf "$work"
+    echo "The source of $package is in $dest/$folder"
+done

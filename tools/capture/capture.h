@@ -58,7 +58,7 @@ bool CP_write_png(const char *path, const unsigned char *rgb, int width, int hei
 uint32_t CP_pixel_checksum(BITMAP *bmp);
 uint32_t CP_palette_checksum(const RGB *pal);
 
-// audio.cpp: the song rendered offline, as the demo's MIDI player plays it.
+// linux/audio.cpp: the song rendered offline, as the demo's MIDI player plays it.
 
 // Prepares a synthesizer with `soundfont` and the song member of `archive`;
 // the song waits for CP_start_song. On failure prints why and returns false.
@@ -85,7 +85,12 @@ FILE *CP_open_wav(const char *path);
 bool CP_write_wav(FILE *wav, const float *samples, int count);
 bool CP_close_wav(FILE *wav, long samples);
 
-// video.cpp: the encoder.
+// linux/video.cpp: the encoder. Elsewhere no_video/video.cpp refuses video
+// (and the song with it): no ffmpeg or FluidSynth there.
+
+// False where the recorder is built without the encoder and the song: it
+// then refuses OUT.mp4 as soon as it has read its options.
+bool CP_makes_video(void);
 
 // How the picture is written: its size, and for a video its H.264 encoding
 // by libx264 at a constant quality.

@@ -2,6 +2,7 @@
 // runs on a simulated clock (see timeline.cpp); its frames go to an MP4 with
 // the song, to PNG files, or to checksums on standard output.
 #include "capture.h"
+#include "system.h"
 
 #include <cerrno>
 #include <climits>
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -196,6 +198,11 @@ static options parse_options(int argc, char **argv)
                     "--checksums");
     }
     const bool video = o.still < 0 && o.frames.empty() && !o.out.empty();
+    if (video && !CP_makes_video()) {
+        fail("%s: this recorder makes no video (it has no ffmpeg or FluidSynth here); "
+             "--frames DIR, --still T OUT.png and --checksums work",
+             o.out.c_str());
+    }
     if (encoding_option != NULL && !video) {
         usage_error("%s sets how the video is encoded, and there is no OUT.mp4 to encode",
                     encoding_option);
@@ -210,14 +217,15 @@ static options parse_options(int argc, char **argv)
 // `path` made absolute against the folder the recorder was started in.
 static std::string absolute(const std::string &path)
 {
-    if (path.empty() || path[0] == '/') {
+    if (path.empty()) {
         return path;
     }
-    std::vector<char> cwd(PATH_MAX);
-    if (getcwd(cwd.data(), cwd.size()) == NULL) {
-        fail("cannot tell the current folder: %s", strerror(errno));
+    std::error_code error;
+    const std::filesystem::path made = std::filesystem::absolute(path, error);
+    if (error) {
+        fail("cannot tell the current folder: %s", error.message().c_str());
     }
-    return std::string(cwd.data()) + "/" + path;
+    return made.string();
 }
 
 static bool is_file(const std::string &path)
@@ -260,6 +268,7 @@ static const int MAX_LEFTOVERS = 8;
 static char leftovers[MAX_LEFTOVERS][PATH_MAX];
 static int leftover_count;
 static char leftover_folder[PATH_MAX];
+static char start_folder[PATH_MAX]; // "" if it cannot be told
 
 static void remove_leftovers(void)
 {
@@ -267,6 +276,11 @@ static void remove_leftovers(void)
         unlink(leftovers[i]);
     }
     if (leftover_folder[0] != '\0') {
+        // Windows removes no folder that a process works in (Linux does,
+        // and removes it also when the start folder has gone meanwhile).
+        if (start_folder[0] != '\0') {
+            [[maybe_unused]] const int left = chdir(start_folder);
+        }
         rmdir(leftover_folder);
     }
 }
@@ -285,10 +299,11 @@ static void on_signal(int sig)
 // Every way out: exit, being stopped, and a crash of the demo's code.
 static void leave_behind_nothing(void)
 {
-    atexit(remove_leftovers);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
-        signal(sig, on_signal);
+    if (getcwd(start_folder, sizeof start_folder) == NULL) {
+        start_folder[0] = '\0';
     }
+    atexit(remove_leftovers);
+    CP_catch_end_signals(on_signal);
 }
 
 static void remove_at_end(const std::string &path)
@@ -299,8 +314,9 @@ static void remove_at_end(const std::string &path)
 }
 
 // The demo works in its current folder, where it writes its temporary file;
-// it is given a fresh one holding links to the data files, so that the data
-// folder stays untouched and recordings can run side by side.
+// it is given a fresh one holding links to the data files (copies on
+// Windows), so that the data folder stays untouched and recordings can run
+// side by side.
 static void enter_private_folder(const std::string &data)
 {
     char made[PATH_MAX - 16]; // room for the names in it
@@ -313,7 +329,7 @@ static void enter_private_folder(const std::string &data)
         remove_at_end(folder + "/" + name);
     }
     for (const char *name : {RES_ARCHIVE_NAME, RES_ROWS_NAME}) {
-        if (symlink((data + "/" + name).c_str(), (folder + "/" + name).c_str()) != 0) {
+        if (!CP_place_data_file((data + "/" + name).c_str(), (folder + "/" + name).c_str())) {
             fail("cannot link the data files into %s", folder.c_str());
         }
     }
@@ -416,6 +432,7 @@ static bool finish_video(const options &o, bool ok)
 
 int main(int argc, char **argv)
 {
+    CP_binary_output();
     options o = parse_options(argc, argv);
     const sink to = o.still >= 0        ? TO_STILL
                     : !o.frames.empty() ? TO_FRAMES
@@ -433,7 +450,9 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    if (to == TO_FRAMES && !is_folder(o.frames) && mkdir(o.frames.c_str(), 0777) != 0) {
+    std::error_code error;
+    if (to == TO_FRAMES && !is_folder(o.frames) &&
+        !std::filesystem::create_directory(o.frames, error)) {
         fail("cannot make the folder %s", o.frames.c_str());
     }
     if (o.soundfont.empty()) {

@@ -7,7 +7,9 @@
 # source folder). Needs Debian's emscripten, nodejs (with npm) and
 # timgm6mb-soundfont, from which the song's sound font is made
 # (tools/setup.sh web installs them). Intermediate files go to
-# BUILD/web-work/. Two runs on one commit make the same files.
+# BUILD/web-work/, the recorder for Node among them:
+#   node BUILD/web-work/cmake/tessera-capture.js --data DIR --checksums
+# Two runs on one commit make the same files.
 set -euo pipefail
 build=$(realpath -m "${1:-$(dirname "$0")/../../build}")
 cd "$(dirname "$0")/../.."
@@ -32,15 +34,23 @@ cmake --build "$build" --target data -j"$jobs" >/dev/null
 
 # Allegro's source, with its configuration told about the web platform.
 mkdir -p "$work"
-tools/allegro/fetch.sh "$work" >"$work/fetch.log" 2>&1 || { cat "$work/fetch.log" >&2; exit 1; }
+tools/allegro/fetch.sh "$work" allegro4.4:allegro libpng1.6:libpng zlib:zlib >"$work/fetch.log" 2>&1 ||
+    { cat "$work/fetch.log" >&2; exit 1; }
 alconfig=$work/allegro/include/allegro/internal/alconfig.h
 if ! grep -q ALLEGRO_WEB "$alconfig"; then
     patch -s -d "$work/allegro" -p1 <tools/allegro/web/allegro-web.patch
 fi
 
-emcmake cmake -S tools/web -B "$work/cmake" -DALLEGRO_DIR="$work/allegro" >/dev/null
-cmake --build "$work/cmake" --target tessera -j"$jobs" | grep -v '^\[' || true
-[ -f "$work/cmake/tessera.wasm" ] || { say "the program did not build"; exit 1; }
+emcmake cmake -S tools/web -B "$work/cmake" -DALLEGRO_DIR="$work/allegro" \
+    -DLIBPNG_DIR="$work/libpng" -DZLIB_DIR="$work/zlib" >/dev/null
+# The compiler's messages without the progress lines; a failed build must
+# not leave an earlier build's files to be taken for its own.
+if ! cmake --build "$work/cmake" --target tessera tessera-capture -j"$jobs" >"$work/build.log" 2>&1; then
+    grep -v '^\[' "$work/build.log" >&2
+    say "the program or the recorder did not build"
+    exit 1
+fi
+grep -v '^\[' "$work/build.log" || true
 
 # The synthesizer and the test's browser driver, as the lockfile pins them.
 mkdir -p "$work/npm"

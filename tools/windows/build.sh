@@ -5,7 +5,9 @@
 # folder, build/ in the source folder). Installs what it needs, fetches
 # Allegro 4.4's source, patches it, cross-builds it once as a static library
 # (kept in BUILD/windows), then cross-builds tessera.exe, statically linked,
-# so that it needs only the DLLs every Windows has. The data files come from
+# so that it needs only the DLLs every Windows has, and beside it, outside
+# the zip, the recorder BUILD/windows/tessera/tessera-capture.exe (with
+# libpng and zlib built from their Debian source packages). The data files come from
 # the Linux data builder, built in BUILD. Two runs on one commit make the
 # same zip, byte for byte: its entries carry the commit's time (or
 # SOURCE_DATE_EPOCH), in a fixed order, with fixed modes.
@@ -32,7 +34,7 @@ allegro_options=(
     -DWANT_EXAMPLES=off -DWANT_TOOLS=off -DWANT_TESTS=off -DWANT_DOCS=off
     -DWANT_ALLEGROGL=off -DWANT_LOADPNG=off -DWANT_LOGG=off -DWANT_JPGALLEG=off
 )
-"$src/tools/allegro/fetch.sh" "$out"
+"$src/tools/allegro/fetch.sh" "$out" allegro4.4:allegro libpng1.6:libpng zlib:zlib
 allegro=$out/allegro-x64
 stamp=$( (cat "$patches"/*.patch "$toolchain" && echo "${allegro_options[*]}") | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$allegro/stamp" 2>/dev/null)" != "$stamp" ]; then
@@ -53,7 +55,8 @@ fi
 # Tessera itself.
 cmake -S "$src" -B "$out/tessera" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DTESSERA_PLATFORM=windows \
-    -DTESSERA_ALLEGRO_PREFIX="$allegro/install" >/dev/null
+    -DTESSERA_ALLEGRO_PREFIX="$allegro/install" \
+    -DTESSERA_LIBPNG_SOURCE="$out/libpng" -DTESSERA_ZLIB_SOURCE="$out/zlib" >/dev/null
 nice -n 10 cmake --build "$out/tessera" -j"$jobs"
 
 # The zip: one folder holding the program, its data and the papers.

@@ -4,7 +4,7 @@
 // once all its tracks have ended, with the synthesizer reset in between.
 // The sound is kept as floating point until the end, when its loudest moment
 // is known: the video's sound is then brought to 1 dB below full scale.
-#include "capture.h"
+#include "capture/capture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The encoder: Debian's ffmpeg program, fed raw RGB frames through a pipe.
 // The picture is encoded while the run goes on; the sound, complete only at
 // the end, is joined to it in a second, quick pass that copies the picture.
-#include "capture.h"
+#include "capture/capture.h"
 
 #include <cerrno>
 #include <atomic>
@@ -86,6 +86,11 @@ void CP_end_encoder_now(void)
         while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
         }
     }
+}
+
+bool CP_makes_video(void)
+{
+    return true;
 }
 
 // libx264's presets, fastest first.
