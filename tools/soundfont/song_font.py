@@ -30,9 +30,9 @@ class Failure(Exception):
 
 # ---------------------------------------------------------------- the song
 
-def read_song(spec):
-    path, offset, length = spec, 0, None
-    parts = spec.rsplit(":", 2)
+def read_song(where):
+    path, offset, length = where, 0, None
+    parts = where.rsplit(":", 2)
     if len(parts) == 3 and parts[1].isdigit() and parts[2].isdigit():
         path, offset, length = parts[0], int(parts[1]), int(parts[2])
     with open(path, "rb") as f:
