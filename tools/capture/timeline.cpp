@@ -1,8 +1,8 @@
-// The demo on a simulated clock: the run's own steps (driver/run.h) for both
-// parts, with the ticks counted instead of waited for. Every video frame is
-// exactly one 60 Hz tick of the part, then one frame; the fades are the
-// frames that fade_out shows, their positions after each tick by the
-// library's rule. Nothing here waits for real time, so a slow frame never
+// The demo on a simulated clock: the run's own steps (driver/run.h) for the
+// intro and the main part, with the ticks counted instead of waited for.
+// Every video frame is exactly one 60 Hz tick, then one frame; the fades
+// are the frames that fade_out shows, their positions after each tick by
+// the library's rule. Nothing here waits for real time, so a slow frame never
 // costs the video a tick.
 #include "capture.h"
 
