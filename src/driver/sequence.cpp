@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "platform/files.h"
 #include "base/random.h"
 #include "base/state.h"
 #include "field/field.h"
 #include "overlays/extras.h"
+#include "platform/files.h"
 #include "resources/archive.h"
 
 PALETTE tinted;
